@@ -1,0 +1,4 @@
+// The one application object of Pelican.exe.
+#include "app/CPelicanApp.h"
+
+CPelicanApp theApp;

@@ -1,0 +1,66 @@
+// CDialog. The dialog procedure only links the object at WM_INITDIALOG and
+// subclasses the dialog, so every later message goes through CWnd's dispatcher
+// with the dialog manager's procedure as the default.
+#include "platform/Dialog.h"
+
+namespace platform {
+
+CDialog::CDialog(UINT templateId, HINSTANCE resources)
+    : templateId_(templateId), resources_(resources ? resources : CurrentModule()) {}
+
+bool CDialog::Create(HWND parent) {
+    if (hwnd_) return false;
+    modal_ = false;
+    HWND wnd = ::CreateDialogParamW(resources_, MAKEINTRESOURCEW(templateId_), parent, &CDialog::StaticDlgProc,
+                                    reinterpret_cast<LPARAM>(this));
+    return wnd != nullptr && hwnd_ == wnd;
+}
+
+INT_PTR CDialog::DoModal(HWND parent) {
+    if (hwnd_) return -1;
+    modal_ = true;
+    INT_PTR result = ::DialogBoxParamW(resources_, MAKEINTRESOURCEW(templateId_), parent, &CDialog::StaticDlgProc,
+                                       reinterpret_cast<LPARAM>(this));
+    modal_ = false;
+    return result;
+}
+
+void CDialog::EndDialog(INT_PTR result) {
+    if (!hwnd_) return;
+    if (modal_)
+        ::EndDialog(hwnd_, result);
+    else
+        ::DestroyWindow(hwnd_);
+}
+
+bool CDialog::PreTranslateMessage(MSG* msg) {
+    // Keyboard navigation for modeless dialogs; modal ones have their own loop.
+    if (!hwnd_ || modal_) return false;
+    if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return false;
+    return ::IsDialogMessageW(hwnd_, msg) != 0;
+}
+
+INT_PTR CALLBACK CDialog::StaticDlgProc(HWND wnd, UINT msg, WPARAM, LPARAM lp) {
+    if (msg != WM_INITDIALOG) return FALSE;
+    auto* self = reinterpret_cast<CDialog*>(lp);
+    if (!self || !self->SubclassWindow(wnd)) return FALSE;
+    return self->OnInitDialog() ? TRUE : FALSE;
+}
+
+LRESULT CDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
+        switch (LOWORD(wp)) {
+        case IDOK:
+            OnOK();
+            return 0;
+        case IDCANCEL:
+            OnCancel();
+            return 0;
+        default:
+            break;
+        }
+    }
+    return CWnd::WindowProc(msg, wp, lp);
+}
+
+}  // namespace platform

@@ -1,0 +1,16 @@
+// The device transfer module's guarded operations on the device file system.
+#pragma once
+#include "shuttle/IHandsetInteraction.h"
+
+class IShuttle {
+public:
+    virtual bool CopyToPC(const wchar_t* const* devicePaths, const wchar_t* pcFolder, ProgressCallback progress) = 0;
+    virtual bool CopyFileToDevice(const wchar_t* pcFile, wchar_t* devicePath, ProgressCallback progress) = 0;
+    virtual bool CopyFolderToDevice(const wchar_t* pcFolder, wchar_t* devicePath, ProgressCallback progress) = 0;
+    virtual bool DeletePath(const wchar_t* devicePath) = 0;
+    virtual bool CreateFolder(const wchar_t* devicePath) = 0;
+    virtual bool RenamePath(const wchar_t* oldPath, const wchar_t* newPath) = 0;
+    virtual tag_DirectoryFileTree* GetDirectoryTree(const wchar_t* folder, int depth) = 0;
+    // -1 when nothing was asked.
+    virtual int QueryPathList(const wchar_t* const* devicePaths) = 0;
+};

@@ -1,0 +1,110 @@
+// Test path helpers.
+#include "tests/support/TestPaths.h"
+
+#include <atomic>
+#include <vector>
+
+namespace testsupport {
+
+namespace {
+std::wstring Env(const wchar_t* name) {
+    DWORD n = ::GetEnvironmentVariableW(name, nullptr, 0);
+    if (n == 0) return {};
+    std::wstring value(n, L'\0');
+    DWORD got = ::GetEnvironmentVariableW(name, value.data(), n);
+    value.resize(got);
+    return value;
+}
+
+std::wstring WithSlash(std::wstring p) {
+    if (!p.empty() && p.back() != L'\\') p += L'\\';
+    return p;
+}
+
+// A Unix path handed through the environment lives on Wine's Z: drive.
+std::wstring FromUnix(std::wstring p) {
+    if (!p.empty() && p[0] == L'/') {
+        for (wchar_t& c : p)
+            if (c == L'/') c = L'\\';
+        p = L"Z:" + p;
+    }
+    return p;
+}
+}  // namespace
+
+std::wstring TestDirectory() {
+    wchar_t path[MAX_PATH * 4] = {};
+    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
+    std::wstring p(path, n);
+    return p.substr(0, p.find_last_of(L"\\/") + 1);
+}
+
+std::wstring ProgramDirectory() {
+    std::wstring env = Env(L"PELICAN_BIN");
+    if (!env.empty()) return WithSlash(FromUnix(env));
+    return TestDirectory() + L"..\\bin\\";
+}
+
+std::wstring SourceDirectory() { return WithSlash(FromUnix(Env(L"PELICAN_SOURCE"))); }
+
+ScratchFolder::ScratchFolder(const std::wstring& hint) {
+    static std::atomic<int> counter{0};
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    for (;;) {
+        std::wstring candidate = std::wstring(temp) + L"pel-" + hint + L"-" + std::to_wstring(::GetCurrentProcessId()) +
+                                 L"-" + std::to_wstring(counter++);
+        if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
+            path_ = candidate + L"\\";
+            break;
+        }
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+}
+
+ScratchFolder::~ScratchFolder() {
+    if (!path_.empty()) RemoveTree(path_.substr(0, path_.size() - 1));
+}
+
+bool RemoveTree(const std::wstring& path) {
+    DWORD attrs = ::GetFileAttributesW(path.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES) return true;
+    if (attrs & FILE_ATTRIBUTE_READONLY) ::SetFileAttributesW(path.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
+    if (!(attrs & FILE_ATTRIBUTE_DIRECTORY)) return ::DeleteFileW(path.c_str()) != 0;
+    WIN32_FIND_DATAW fd;
+    HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &fd);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            RemoveTree(path + L"\\" + name);
+        } while (::FindNextFileW(find, &fd));
+        ::FindClose(find);
+    }
+    return ::RemoveDirectoryW(path.c_str()) != 0;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    BOOL ok = ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(f);
+    return ok && written == bytes.size();
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return {};
+    std::string out;
+    char buf[65536];
+    DWORD got = 0;
+    while (::ReadFile(f, buf, sizeof(buf), &got, nullptr) && got > 0) out.append(buf, got);
+    ::CloseHandle(f);
+    return out;
+}
+
+bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+}  // namespace testsupport
