@@ -40,3 +40,16 @@ start_wineserver() {
   wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 stop_wineserver() { wineserver -k 2>/dev/null || true; }
+
+# Under Xvfb there is no window manager; Wine would wait ~2 s for one at every
+# modal dialog. Unmanaged windows skip that wait. On a real desktop, managed
+# windows get decorations and focus from the window manager.
+set_managed() {
+  local want=$1 have=
+  [ -f "$WINEPREFIX/user.reg" ] && grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" && have=N
+  if [ "$want" = N ] && [ "$have" != N ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null || true
+  elif [ "$want" = Y ] && [ "$have" = N ]; then
+    wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 </dev/null || true
+  fi
+}

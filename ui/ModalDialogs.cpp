@@ -2,26 +2,21 @@
 #include "ui/ModalDialogs.h"
 
 #include <commdlg.h>
-#include <shlobj.h>
+
+#include "ui/CAboutDlg.h"
+#include "ui/CBrowseForFolder.h"
+#include "ui/CInputPathNameDlg.h"
 
 namespace {
 
 class RealModalDialogs : public IModalDialogs {
 public:
     bool BrowseForFolder(HWND owner, const std::wstring& title, UINT flags, std::wstring* folder) override {
-        wchar_t display[MAX_PATH] = {};
-        BROWSEINFOW bi{};
-        bi.hwndOwner = owner;
-        bi.pszDisplayName = display;
-        bi.lpszTitle = title.c_str();
-        bi.ulFlags = flags;
-        PIDLIST_ABSOLUTE pidl = ::SHBrowseForFolderW(&bi);
-        if (!pidl) return false;
-        wchar_t path[MAX_PATH] = {};
-        bool ok = ::SHGetPathFromIDListW(pidl, path) != 0;
-        ::CoTaskMemFree(pidl);
-        if (ok && folder) *folder = path;
-        return ok;
+        CBrowseForFolder browser(owner, title);
+        browser.SetFlags(flags);
+        if (!browser.Browse()) return false;
+        if (folder) *folder = browser.SelectedFolder();
+        return true;
     }
     bool OpenFile(HWND owner, std::wstring* file) override {
         wchar_t name[MAX_PATH] = {};
@@ -35,8 +30,17 @@ public:
         if (file) *file = name;
         return true;
     }
-    bool AskName(HWND, const std::wstring&, std::wstring*) override { return false; }
-    void ShowAbout(HWND) override {}
+    bool AskName(HWND owner, const std::wstring& title, std::wstring* name) override {
+        wchar_t buffer[CInputPathNameDlg::kCapacity] = {};
+        CInputPathNameDlg box(title, buffer, name ? *name : std::wstring());
+        bool ok = box.DoModal(owner) == IDOK;
+        if (name) *name = buffer;
+        return ok;
+    }
+    void ShowAbout(HWND owner) override {
+        CAboutDlg about;
+        about.DoModal(owner);
+    }
 };
 
 RealModalDialogs g_real;

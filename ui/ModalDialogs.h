@@ -12,7 +12,8 @@ public:
     virtual bool BrowseForFolder(HWND owner, const std::wstring& title, UINT flags, std::wstring* folder) = 0;
     // The platform's file-open dialog; true with the chosen file.
     virtual bool OpenFile(HWND owner, std::wstring* file) = 0;
-    // The name box; true when closed with OK, the accepted name in *name.
+    // The name box: *name holds the initial text on entry; true when closed
+    // with OK, the accepted name then in *name (possibly empty).
     virtual bool AskName(HWND owner, const std::wstring& title, std::wstring* name) = 0;
     virtual void ShowAbout(HWND owner) = 0;
 };
