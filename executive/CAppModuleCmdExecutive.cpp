@@ -25,6 +25,7 @@ constexpr const wchar_t* kDeviceCommandSet[] = {
     L"SpecifyFolder", L"OpenFolder",      L"FileTreeSelchanged", L"DropFiles",        L"DragFileToPC",
 };
 
+// Words 3, 4 and 5 all 1 let a caller run a command that the table has disabled.
 bool ForcesDispatch(const CommandArgs* args) {
     return args && args->words[3] == 1 && args->words[4] == 1 && args->words[5] == 1;
 }
@@ -74,6 +75,7 @@ CAppModuleCmdExecutive::CAppModuleCmdExecutive() : relay_(this) {
         entry.name = rows[i].name;
         entry.keyCode = rows[i].keyCode;
         entry.keyModifier = rows[i].keyModifier;
+        // Rows without a handler only carry state (status text, progress) and are never run.
         entry.enabled = rows[i].handler ? 1 : 0;
         entry.handler = rows[i].handler;
     }
@@ -134,6 +136,7 @@ LONG STDMETHODCALLTYPE CAppModuleCmdExecutive::IsCommandEnabled(const wchar_t* n
 INT_PTR STDMETHODCALLTYPE CAppModuleCmdExecutive::GetCommandValue(const wchar_t* name, LONG raw) {
     const CommandEntry* entry = Find(name);
     if (!entry) return 0;
+    // The status line is handed out by address; the windows read it on this thread.
     if (!raw && entry == Find(L"Information")) return reinterpret_cast<INT_PTR>(entry->text);
     return entry->value;
 }
@@ -167,6 +170,7 @@ HRESULT CAppModuleCmdExecutive::Dispatch(const wchar_t* name, LONG param, Comman
         PelicanLog(2, L"Don't find control %s!\n", name ? name : L"");
         return E_FAIL;
     }
+    // Recorded even when the command is then refused.
     entry->lastParam = param;
     if (!entry->handler || (!entry->enabled && !ForcesDispatch(args))) {
         PelicanLog(2, L"Don't enable control %s!\n", name);
@@ -258,6 +262,7 @@ void CAppModuleCmdExecutive::RefreshFolder(const std::optional<std::wstring>& pa
 }
 
 std::wstring CAppModuleCmdExecutive::MediaRoot() {
+    // Without the device library there is nothing to ask; the media folder is the usual root.
     IHandsetInteraction* device = nullptr;
     if (LookUp(ember::MID_Shuttle, ember::IID_IHandsetInteraction, &device) < 0 || !device ||
         device->PathExists(kMediaFolder))
@@ -270,6 +275,8 @@ HRESULT CAppModuleCmdExecutive::OnCmdDeviceArrival(const wchar_t*, LONG, Command
     devicePresent_ = true;
     SetText(L"Information", kConnected);
     UpdateUI(L"");
+    // 0 is the media folder (when the device has one), 1 the device root; an unknown
+    // stored value leaves the root empty rather than guessing.
     LONG choice = config_->GetIntValue(L"CurrentSpecifyFolder", 0, 0);
     std::wstring root = choice == 0 ? MediaRoot() : (choice == 1 ? L"/" : L"");
     fileView_->SetRootPath(root.c_str());
@@ -282,6 +289,7 @@ HRESULT CAppModuleCmdExecutive::OnCmdDeviceArrival(const wchar_t*, LONG, Command
 
 HRESULT CAppModuleCmdExecutive::OnCmdDeviceRemoved(const wchar_t*, LONG, CommandArgs*) {
     if (!Ready()) return E_POINTER;
+    // Remembered so that a copy failing because of the removal does not report the handset back.
     devicePresent_ = false;
     DeviceCommandSet(0);
     SetText(L"Information", kWaiting);
@@ -300,6 +308,7 @@ HRESULT CAppModuleCmdExecutive::OnCmdSpecifyFolder(const wchar_t*, LONG, Command
         int answer = Message(L"Root files corrupted may cause Handset unavailable!", MB_OKCANCEL | MB_ICONWARNING,
                              L"Root Folder");
         if (answer != IDOK) {
+            // The toggle was already drawn as pressed; put it back.
             SetValue(L"SpecifyFolder", 0);
             UpdateUI(L"SpecifyFolder");
             return E_FAIL;
@@ -322,6 +331,7 @@ HRESULT CAppModuleCmdExecutive::OnCmdSpecifyFolder(const wchar_t*, LONG, Command
 }
 
 HRESULT CAppModuleCmdExecutive::OnCmdPowerOff(const wchar_t*, LONG, CommandArgs*) {
+    // The host stops the modules once the loop has ended.
     ::PostQuitMessage(7);
     return S_OK;
 }
@@ -381,6 +391,7 @@ HRESULT CAppModuleCmdExecutive::OnCmdDragFileToPC(const wchar_t*, LONG, CommandA
 bool CCommandRelayWnd::Create() {
     constexpr const wchar_t* kClass = L"PelicanCommandRelay";
     if (!RegisterWindowClass(kClass, 0)) return false;
+    // Message-only: never shown nor enumerated, only posted to.
     return CreateEx(0, kClass, L"", 0, RECT{}, HWND_MESSAGE, 0);
 }
 

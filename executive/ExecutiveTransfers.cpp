@@ -91,6 +91,7 @@ bool RunCopyJob(CopyJob& job, ProgressCallback progress) {
         const bool ok = job.kind == FileOp_CopyFileToDevice
                             ? job.shuttle->CopyFileToDevice(job.source.c_str(), destination, progress)
                             : job.shuttle->CopyFolderToDevice(job.source.c_str(), destination, progress);
+        // The device side may rewrite the path in place; what it leaves is taken back.
         destination[kPathBuffer - 1] = L'\0';
         job.destination = destination;
         return ok;
@@ -104,6 +105,7 @@ bool RunCopyJob(CopyJob& job, ProgressCallback progress) {
         for (const std::wstring& path : job.pcPaths) {
             bool ok = false;
             if (::PathIsDirectoryW(path.c_str())) {
+                // The target may be rewritten by the device side; later items use what it holds.
                 ok = job.shuttle->CopyFolderToDevice(path.c_str(), target, progress);
                 target[kPathBuffer - 1] = L'\0';
             } else {
@@ -128,6 +130,7 @@ int PostCopyProgress(int total, int done) {
 }
 
 LONG CopyPercent(UINT total, UINT done) {
+    // Above 1000 both counts are scaled down by integer division first, so 1999 of 1999 is 1 of 1.
     UINT divisor = 1;
     UINT dividend = done;
     if (total > 1000) {
@@ -163,6 +166,7 @@ void CAppModuleCmdExecutive::WaitForWorker(DWORD timeoutMs) {
 
 HRESULT CAppModuleCmdExecutive::OnCmdCopyToPC(const wchar_t*, LONG, CommandArgs* args) {
     if (!Ready()) return E_POINTER;
+    // A copy: the view refills its array on the next call.
     std::vector<std::wstring> selected = fileView_->GetSelectedPaths();
     if (selected.empty()) {
         Message(L"Please select folders or files you want to copy!");
@@ -176,6 +180,7 @@ HRESULT CAppModuleCmdExecutive::OnCmdCopyToPC(const wchar_t*, LONG, CommandArgs*
         Message(L"Access denied. Please run it as Administrator and try again.", MB_OK | MB_ICONERROR);
         return E_FAIL;
     }
+    // A job already running: the commands were disabled, so only a forced call gets here.
     if (job_.kind != FileOp_Idle) return S_OK;
     job_.kind = FileOp_CopyToPC;
     job_.source.clear();
@@ -247,6 +252,7 @@ HRESULT CAppModuleCmdExecutive::OnCmdDropFiles(const wchar_t*, LONG, CommandArgs
         return E_FAIL;
     }
     if (!FitsOrTell(folder)) return E_FAIL;
+    // Every item is checked before the job starts: a drop is copied whole or not at all.
     std::vector<std::wstring> paths;
     const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {

@@ -67,24 +67,6 @@ TEST_F(RunJob, AnItemWhoseDevicePathDoesNotFitFailsWithoutACall) {
     EXPECT_TRUE(journal.Lines().empty());
 }
 
-TEST_F(RunJob, EachKindCallsItsOperation) {
-    job.kind = FileOp_CopyToPC;
-    job.pcPaths = {L"C:\\target"};
-    job.devicePaths = {L"/var/mobile/Media/a", L"/var/mobile/Media/b"};
-    EXPECT_TRUE(RunCopyJob(job, &NoProgress));
-    job.kind = FileOp_CopyFolderToDevice;
-    job.source = L"C:\\album";
-    job.destination = L"/var/mobile/Media/";
-    EXPECT_TRUE(RunCopyJob(job, &NoProgress));
-    job.kind = FileOp_Idle;
-    EXPECT_FALSE(RunCopyJob(job, &NoProgress));
-    const std::vector<std::wstring> expected = {
-        L"shuttle.CopyToPC(/var/mobile/Media/a|/var/mobile/Media/b,C:\\target)",
-        L"shuttle.CopyFolderToDevice(C:\\album,/var/mobile/Media/)",
-    };
-    EXPECT_EQ(expected, journal.Lines());
-}
-
 class Transfers : public ExecutiveFixture {
 protected:
     void SetUp() override {

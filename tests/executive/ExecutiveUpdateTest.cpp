@@ -143,17 +143,5 @@ TEST_F(Probe, AReadOnlyFolderFailsAndKeepsNothing) {
     EXPECT_TRUE(traced);
 }
 
-TEST_F(Probe, VistaOrLaterFollowsTheMajorVersion) {
-    system.osMajor = 6;
-    EXPECT_TRUE(IsVistaOrLater());
-    EXPECT_TRUE(trace.Has(L"OS is Vista or later.\n"));
-    trace.lines.clear();
-    system.osMajor = 5;
-    EXPECT_FALSE(IsVistaOrLater());
-    EXPECT_TRUE(trace.lines.empty());
-    system.osMajor = 10;
-    EXPECT_TRUE(IsVistaOrLater());
-}
-
 }  // namespace
 }  // namespace exectest
