@@ -21,8 +21,8 @@ constexpr const wchar_t* kConnected = L"Handset Connected.";
 
 // The commands that need a device and no running job, in this order.
 constexpr const wchar_t* kDeviceCommandSet[] = {
-    L"CopyToPC",     L"CopyFileToDevice", L"CopyFolderToDevice", L"DeleteFromDevice", L"CreateFolder",
-    L"SpecifyFolder", L"OpenFolder",      L"FileTreeSelchanged", L"DropFiles",        L"DragFileToPC",
+    L"CopyToPC",      L"CopyFileToDevice", L"CopyFolderToDevice", L"DeleteFromDevice", L"CreateFolder",
+    L"SpecifyFolder", L"OpenFolder",       L"FileTreeSelchanged", L"DropFiles",        L"DragFileToPC",
 };
 
 // Words 3, 4 and 5 all 1 let a caller run a command that the table has disabled.
@@ -371,9 +371,7 @@ HRESULT CAppModuleCmdExecutive::OnCmdMaximize(const wchar_t*, LONG, CommandArgs*
 
 HRESULT CAppModuleCmdExecutive::OnCmdMenu(const wchar_t*, LONG, CommandArgs*) { return S_OK; }
 
-HRESULT CAppModuleCmdExecutive::OnCmdOption(const wchar_t*, LONG, CommandArgs*) {
-    return config_ ? S_OK : E_POINTER;
-}
+HRESULT CAppModuleCmdExecutive::OnCmdOption(const wchar_t*, LONG, CommandArgs*) { return config_ ? S_OK : E_POINTER; }
 
 HRESULT CAppModuleCmdExecutive::OnCmdUpdateUI(const wchar_t*, LONG, CommandArgs* args) {
     const wchar_t* names = args ? reinterpret_cast<const wchar_t*>(args->words[4]) : nullptr;
@@ -397,13 +395,13 @@ bool CCommandRelayWnd::Create() {
 
 LRESULT CCommandRelayWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case kRelayCommand:
-        owner_->RunRelayedCommand(static_cast<int>(wp), static_cast<LONG>(lp));
-        return 0;
-    case kRelayCompletion:
-        owner_->RunRelayedCompletion(wp != 0);
-        return 0;
-    default:
-        return CWnd::WindowProc(msg, wp, lp);
+        case kRelayCommand:
+            owner_->RunRelayedCommand(static_cast<int>(wp), static_cast<LONG>(lp));
+            return 0;
+        case kRelayCompletion:
+            owner_->RunRelayedCompletion(wp != 0);
+            return 0;
+        default:
+            return CWnd::WindowProc(msg, wp, lp);
     }
 }

@@ -1,6 +1,6 @@
 // The copy commands: preparing a job, the worker thread, progress and the end of a job.
 #include <windows.h>
-
+// The platform headers below need the types of <windows.h>.
 #include <shellapi.h>
 #include <shlwapi.h>
 
@@ -18,7 +18,8 @@ namespace {
 
 constexpr UINT kBrowseFlags = 0x51;  // BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE
 constexpr const wchar_t* kBrowseTitle = L"Select Folder:";
-constexpr DWORD kWorkerEndWaitMs = 5000;
+// The worker ends right after posting its report; waiting longer means the report was not its own.
+constexpr DWORD kWorkerEndWaitMs = 1000;
 
 // What the worker owns: its copy of the job and where to report when there is no main window.
 struct WorkerStart {
@@ -77,48 +78,48 @@ CopyJob CopyJob::Snapshot() const {
 bool RunCopyJob(CopyJob& job, ProgressCallback progress) {
     if (!job.shuttle) return false;
     switch (job.kind) {
-    case FileOp_CopyToPC: {
-        if (job.pcPaths.empty() || job.devicePaths.empty()) return false;
-        std::vector<const wchar_t*> list;
-        for (const std::wstring& path : job.devicePaths) list.push_back(path.c_str());
-        list.push_back(nullptr);
-        return job.shuttle->CopyToPC(list.data(), job.pcPaths.front().c_str(), progress);
-    }
-    case FileOp_CopyFileToDevice:
-    case FileOp_CopyFolderToDevice: {
-        wchar_t destination[kPathBuffer];
-        if (!ToBuffer(job.destination, destination)) return false;
-        const bool ok = job.kind == FileOp_CopyFileToDevice
-                            ? job.shuttle->CopyFileToDevice(job.source.c_str(), destination, progress)
-                            : job.shuttle->CopyFolderToDevice(job.source.c_str(), destination, progress);
-        // The device side may rewrite the path in place; what it leaves is taken back.
-        destination[kPathBuffer - 1] = L'\0';
-        job.destination = destination;
-        return ok;
-    }
-    case FileOp_DropFiles: {
-        if (job.devicePaths.empty() || job.pcPaths.empty()) return false;
-        wchar_t target[kPathBuffer];
-        if (!ToBuffer(job.devicePaths.front(), target)) return false;
-        // Every item must arrive: one that failed is not hidden by a later success.
-        bool all = true;
-        for (const std::wstring& path : job.pcPaths) {
-            bool ok = false;
-            if (::PathIsDirectoryW(path.c_str())) {
-                // The target may be rewritten by the device side; later items use what it holds.
-                ok = job.shuttle->CopyFolderToDevice(path.c_str(), target, progress);
-                target[kPathBuffer - 1] = L'\0';
-            } else {
-                wchar_t destination[kPathBuffer];
-                ok = ToBuffer(target + NameOf(path), destination) &&
-                     job.shuttle->CopyFileToDevice(path.c_str(), destination, progress);
-            }
-            all = all && ok;
+        case FileOp_CopyToPC: {
+            if (job.pcPaths.empty() || job.devicePaths.empty()) return false;
+            std::vector<const wchar_t*> list;
+            for (const std::wstring& path : job.devicePaths) list.push_back(path.c_str());
+            list.push_back(nullptr);
+            return job.shuttle->CopyToPC(list.data(), job.pcPaths.front().c_str(), progress);
         }
-        return all;
-    }
-    default:
-        return false;
+        case FileOp_CopyFileToDevice:
+        case FileOp_CopyFolderToDevice: {
+            wchar_t destination[kPathBuffer];
+            if (!ToBuffer(job.destination, destination)) return false;
+            const bool ok = job.kind == FileOp_CopyFileToDevice
+                                ? job.shuttle->CopyFileToDevice(job.source.c_str(), destination, progress)
+                                : job.shuttle->CopyFolderToDevice(job.source.c_str(), destination, progress);
+            // The device side may rewrite the path in place; what it leaves is taken back.
+            destination[kPathBuffer - 1] = L'\0';
+            job.destination = destination;
+            return ok;
+        }
+        case FileOp_DropFiles: {
+            if (job.devicePaths.empty() || job.pcPaths.empty()) return false;
+            wchar_t target[kPathBuffer];
+            if (!ToBuffer(job.devicePaths.front(), target)) return false;
+            // Every item must arrive: one that failed is not hidden by a later success.
+            bool all = true;
+            for (const std::wstring& path : job.pcPaths) {
+                bool ok = false;
+                if (::PathIsDirectoryW(path.c_str())) {
+                    // The target may be rewritten by the device side; later items use what it holds.
+                    ok = job.shuttle->CopyFolderToDevice(path.c_str(), target, progress);
+                    target[kPathBuffer - 1] = L'\0';
+                } else {
+                    wchar_t destination[kPathBuffer];
+                    ok = ToBuffer(target + NameOf(path), destination) &&
+                         job.shuttle->CopyFileToDevice(path.c_str(), destination, progress);
+                }
+                all = all && ok;
+            }
+            return all;
+        }
+        default:
+            return false;
     }
 }
 

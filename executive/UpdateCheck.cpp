@@ -1,13 +1,12 @@
 // "CheckUpdate", the write probe and the system version test.
-#include "executive/UpdateCheck.h"
-
 #include <windows.h>
-
+// The platform headers below need the types of <windows.h>.
 #include <shlwapi.h>
 
 #include "app/ProgramPaths.h"
 #include "executive/CAppModuleCmdExecutive.h"
 #include "executive/DebugTrace.h"
+#include "executive/UpdateCheck.h"
 #include "platform/Handles.h"
 #include "platform/SystemServices.h"
 
@@ -34,8 +33,8 @@ bool ProbeFile(const std::wstring& folder) {
         const std::wstring name = ProbeBase(folder) + L"Qtx" + std::to_wstring(tick) + L".txt";
         DebugTrace(name);
         // CREATE_NEW: a file of the user's under this name is never opened, let alone emptied.
-        platform::UniqueFile file(
-            ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        platform::UniqueFile file(::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
             error = ::GetLastError();
             if (Taken(error)) continue;

@@ -3,7 +3,7 @@
 // debugger output, and, when PELICAN_CARETAKER_RECORD names a file, into that
 // file as UTF-8, one argument a line (the program's own path first).
 #include <windows.h>
-
+// The platform headers below need the types of <windows.h>.
 #include <shellapi.h>
 
 #include <string>
@@ -14,7 +14,8 @@ namespace {
 
 std::string ToUtf8(const std::wstring& text) {
     if (text.empty()) return {};
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    int n =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
     return out;

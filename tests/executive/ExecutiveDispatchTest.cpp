@@ -12,9 +12,9 @@ using Dispatch = ExecutiveFixture;
 TEST_F(Dispatch, StartsWaitingWithTheDeviceCommandsOffAndTheRootFromTheSettings) {
     ASSERT_EQ(S_OK, initResult);
     EXPECT_EQ(L"Waiting for Handset...", Status());
-    for (const wchar_t* name : {L"CopyToPC", L"CopyFileToDevice", L"CopyFolderToDevice", L"DeleteFromDevice",
-                                L"CreateFolder", L"SpecifyFolder", L"OpenFolder", L"FileTreeSelchanged", L"DropFiles",
-                                L"DragFileToPC"})
+    for (const wchar_t* name :
+         {L"CopyToPC", L"CopyFileToDevice", L"CopyFolderToDevice", L"DeleteFromDevice", L"CreateFolder",
+          L"SpecifyFolder", L"OpenFolder", L"FileTreeSelchanged", L"DropFiles", L"DragFileToPC"})
         EXPECT_FALSE(Enabled(name)) << name;
     for (const wchar_t* name : {L"RenamePath", L"CheckUpdate", L"Power_Off", L"DeviceArrival", L"UpdateCopyProgress"})
         EXPECT_TRUE(Enabled(name)) << name;

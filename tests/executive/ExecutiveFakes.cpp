@@ -268,21 +268,21 @@ bool TestMainWnd::Create() {
 LRESULT TestMainWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     CommandArgs args;
     switch (msg) {
-    case WM_COPY_PROGRESS:
-        args.words[4] = static_cast<INT_PTR>(wp);
-        args.words[5] = static_cast<INT_PTR>(lp);
-        if (executive) executive->InvokeCommand(L"UpdateCopyProgress", 0, &args);
-        return 0;
-    case WM_COPY_FINISHED:
-        args.words[3] = static_cast<INT_PTR>(wp);
-        if (executive) executive->InvokeCommand(L"CopyFinished", 0, &args);
-        return 0;
-    case WM_SHOW_ABOUT_BUTTON:
-        aboutShows.push_back(wp);
-        zoomedAtAbout.push_back(::IsZoomed(hwnd()));
-        return 0;
-    default:
-        return CWnd::WindowProc(msg, wp, lp);
+        case WM_COPY_PROGRESS:
+            args.words[4] = static_cast<INT_PTR>(wp);
+            args.words[5] = static_cast<INT_PTR>(lp);
+            if (executive) executive->InvokeCommand(L"UpdateCopyProgress", 0, &args);
+            return 0;
+        case WM_COPY_FINISHED:
+            args.words[3] = static_cast<INT_PTR>(wp);
+            if (executive) executive->InvokeCommand(L"CopyFinished", 0, &args);
+            return 0;
+        case WM_SHOW_ABOUT_BUTTON:
+            aboutShows.push_back(wp);
+            zoomedAtAbout.push_back(::IsZoomed(hwnd()));
+            return 0;
+        default:
+            return CWnd::WindowProc(msg, wp, lp);
     }
 }
 

@@ -4,7 +4,7 @@
 // journal, so tests can assert on the order across modules.
 #pragma once
 #include <windows.h>
-
+// The platform headers below need the types of <windows.h>.
 #include <shellapi.h>
 
 #include <functional>

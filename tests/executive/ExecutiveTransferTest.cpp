@@ -256,6 +256,12 @@ TEST_F(Transfers, AJobRunsOnItsOwnThreadWhileThisOnePumps) {
     EXPECT_EQ(1u, journal.Count(L"shuttle.RenamePath(/var/mobile/Media/DCIM/a.jpg,/var/mobile/Media/DCIM/b.jpg)"));
     EXPECT_EQ(0, view->viewsEnabled);
     EXPECT_TRUE(system.messages.empty());
+    // Only the worker's own report ends the job.
+    CommandArgs early;
+    early.words[3] = 1;
+    EXPECT_EQ(E_FAIL, Invoke(L"CopyFinished", &early));
+    EXPECT_EQ(FileOp_CopyToPC, exec->JobKind());
+    EXPECT_TRUE(system.messages.empty());
 
     device->ReleaseCopies();
     ASSERT_TRUE(WaitJobEnd());

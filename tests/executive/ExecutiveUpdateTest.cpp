@@ -1,7 +1,7 @@
 // The update check's command line, the real Caretaker stand-in, the write probe
 // and the system version test.
 #include <windows.h>
-
+// The platform headers below need the types of <windows.h>.
 #include <shlwapi.h>
 
 #include <sstream>
@@ -23,13 +23,13 @@ std::wstring ExpectedLine(const std::wstring& address, const wchar_t* flag) {
 }
 
 TEST_F(CheckUpdate, PassesWhetherARecordCameAsTheThirdWord) {
-    config->strings[L"CheckupdateWeb"] = L"http://update.example/pelican";
+    config->strings[L"CheckupdateWeb"] = L"http://update.example/pelican check?v=1 0";
     ASSERT_EQ(S_OK, Invoke(L"CheckUpdate"));
     CommandArgs record;
     ASSERT_EQ(S_OK, Invoke(L"CheckUpdate", &record));
     ASSERT_EQ(2u, system.started.size());
-    EXPECT_EQ(ExpectedLine(L"http://update.example/pelican", L"0"), system.started[0].second);
-    EXPECT_EQ(ExpectedLine(L"http://update.example/pelican", L"1"), system.started[1].second);
+    EXPECT_EQ(ExpectedLine(L"http://update.example/pelican check?v=1 0", L"0"), system.started[0].second);
+    EXPECT_EQ(ExpectedLine(L"http://update.example/pelican check?v=1 0", L"1"), system.started[1].second);
     // The updater is named exactly, so blanks in the program folder cannot start something else.
     EXPECT_EQ(ModuleDirectory(nullptr) + L"Caretaker.exe", system.started[0].first);
     EXPECT_TRUE(trace.Has(L"OnCheckUpdate.\n"));
@@ -96,7 +96,8 @@ protected:
         HANDLE find = ::FindFirstFileW((dir + L"\\*").c_str(), &fd);
         if (find == INVALID_HANDLE_VALUE) return names;
         do {
-            if (std::wstring(fd.cFileName) != L"." && std::wstring(fd.cFileName) != L"..") names.push_back(fd.cFileName);
+            if (std::wstring(fd.cFileName) != L"." && std::wstring(fd.cFileName) != L"..")
+                names.push_back(fd.cFileName);
         } while (::FindNextFileW(find, &fd));
         ::FindClose(find);
         return names;
