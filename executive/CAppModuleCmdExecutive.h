@@ -1,18 +1,47 @@
 // The command executive: the one place user actions arrive as named commands.
+// It holds the command table (enabled flags, values and texts the windows
+// show), the device root choice, the one copy job and the folder refresh.
 #pragma once
+#include <atomic>
+#include <optional>
+#include <string>
+
 #include "app/IConfigSettings.h"
+#include "executive/CCommandRelayWnd.h"
+#include "executive/CopyJob.h"
+#include "fileview/IFileView.h"
 #include "framework/CEmberAppModuleBase.h"
 #include "framework/ICommandExecutive.h"
 #include "framework/IEmberEventSink.h"
+#include "shuttle/IShuttle.h"
+
+class CAppModuleCmdExecutive;
+
+using CommandHandler = HRESULT (CAppModuleCmdExecutive::*)(const wchar_t* name, LONG param, CommandArgs* args);
+
+struct CommandEntry {
+    const wchar_t* name;
+    LONG lastParam;
+    LONG keyCode;
+    LONG keyModifier;
+    LONG enabled;
+    LONG value;
+    wchar_t text[260];
+    CommandHandler handler;
+};
 
 class CAppModuleCmdExecutive : public CEmberAppModuleBase, public ICommandExecutive, public IEmberAppModuleEventSink {
 public:
-    CAppModuleCmdExecutive() = default;
+    static constexpr int kCommandCount = 26;
+
+    CAppModuleCmdExecutive();
+    ~CAppModuleCmdExecutive() override;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return CEmberAppModuleBase::AddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return CEmberAppModuleBase::Release(); }
     HRESULT STDMETHODCALLTYPE Initialize() override;
+    HRESULT STDMETHODCALLTYPE Uninitialize() override;
 
     LONG STDMETHODCALLTYPE IsCommandEnabled(const wchar_t* name) override;
     INT_PTR STDMETHODCALLTYPE GetCommandValue(const wchar_t* name, LONG raw) override;
@@ -21,6 +50,77 @@ public:
 
     HRESULT STDMETHODCALLTYPE OnModuleEvent(INT_PTR, INT_PTR, INT_PTR, INT_PTR) override { return S_OK; }
 
+    // Gives the ten device commands one enabled flag, redraws, and enables or disables the views.
+    void DeviceCommandSet(LONG flag);
+    // Lists `path` (the current folder when absent) and loads it into the views; never nested.
+    void RefreshFolder(const std::optional<std::wstring>& path, int reason);
+    // "/var/mobile/Media" unless the device is known to lack it, then "/".
+    std::wstring MediaRoot();
+
+    const CommandEntry& Entry(int row) const { return table_[row]; }
+    int JobKind() const { return job_.kind; }
+    const CopyJob& Job() const { return job_; }
+
 private:
+    friend class CCommandRelayWnd;
+
+    CommandEntry* Find(const wchar_t* name);
+    int RowOf(const wchar_t* name) const;
+    void SetText(const wchar_t* row, const wchar_t* text);
+    void SetValue(const wchar_t* row, LONG value);
+    LONG ValueOf(const wchar_t* row);
+    void UpdateUI(const wchar_t* names);
+    HWND MainWindow() const;
+    int Message(const std::wstring& text, UINT type = MB_OK, const wchar_t* caption = nullptr);
+    // True when the path fits a 260-character buffer; otherwise tells the user.
+    bool FitsOrTell(const std::wstring& path);
+    bool Ready() const { return shuttle_ && fileView_ && config_; }
+    bool OnUiThread() const;
+    HRESULT Dispatch(const wchar_t* name, LONG param, CommandArgs* args);
+    // The relay window's entries, on the user-interface thread.
+    void RunRelayedCommand(int row, LONG param);
+    void RunRelayedCompletion(bool success);
+
+    // Jobs (ExecutiveTransfers.cpp).
+    HRESULT StartJob();
+    void WaitForWorker(DWORD timeoutMs);
+
+    HRESULT OnCmdPowerOff(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdAbout(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdHelp(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdMinimize(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdMaximize(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdMenu(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdOption(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdUpdateUI(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdDeviceArrival(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdDeviceRemoved(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdCopyToPC(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdCopyFileToDevice(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdCopyFolderToDevice(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdDeleteFromDevice(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdCreateFolder(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdRenamePath(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdOpenFolder(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdFileTreeSelchanged(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdDropFiles(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdDragFileToPC(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdSpecifyFolder(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdUpdateCopyProgress(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdCopyFinished(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdCheckUpdate(const wchar_t*, LONG, CommandArgs*);
+
+    IShuttle* shuttle_ = nullptr;
     IConfigSettings* config_ = nullptr;
+    IFileView* fileView_ = nullptr;
+    CopyJob job_;
+    bool refreshing_ = false;
+
+    CommandEntry table_[kCommandCount];
+    // Known on the user-interface thread only: set by "DeviceArrival", cleared by "DeviceRemoved".
+    bool devicePresent_ = false;
+    std::atomic<DWORD> uiThreadId_{0};
+    CCommandRelayWnd relay_;
+    // Read by the device library's thread to hand its commands over.
+    std::atomic<HWND> relayHandle_{nullptr};
 };

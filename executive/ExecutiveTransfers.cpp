@@ -1,0 +1,306 @@
+// The copy commands: preparing a job, the worker thread, progress and the end of a job.
+#include <windows.h>
+// The platform headers below need the types of <windows.h>.
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <climits>
+#include <memory>
+
+#include "app/Applog.h"
+#include "executive/CAppModuleCmdExecutive.h"
+#include "executive/UpdateCheck.h"
+#include "platform/WinApp.h"
+#include "platform/Wnd.h"
+#include "ui/ModalDialogs.h"
+
+namespace {
+
+constexpr UINT kBrowseFlags = 0x51;  // BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE
+constexpr const wchar_t* kBrowseTitle = L"Select Folder:";
+// The worker ends right after posting its report; waiting longer means the report was not its own.
+constexpr DWORD kWorkerEndWaitMs = 1000;
+
+// What the worker owns: its copy of the job and where to report when there is no main window.
+struct WorkerStart {
+    CopyJob job;
+    HWND relay;
+};
+
+DWORD WINAPI CopyWorker(void* arg) {
+    std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(arg));
+    const bool ok = RunCopyJob(start->job, &PostCopyProgress);
+    // Exactly one completion per job: the main window's, else the executive's own window.
+    HWND main = MainWindowHandle();
+    if (!main || !::PostMessageW(main, WM_COPY_FINISHED, ok ? 1 : 0, 0)) {
+        if (start->relay) ::PostMessageW(start->relay, CCommandRelayWnd::kRelayCompletion, ok ? 1 : 0, 0);
+    }
+    return 0;
+}
+
+// The part of a PC path after its last "\", or the whole path when it has none.
+std::wstring NameOf(const std::wstring& pcPath) {
+    size_t slash = pcPath.find_last_of(L'\\');
+    return slash == std::wstring::npos ? pcPath : pcPath.substr(slash + 1);
+}
+
+// Copies a path into a device path buffer; false (nothing copied) when it does not fit.
+bool ToBuffer(const std::wstring& path, wchar_t (&buffer)[kPathBuffer]) {
+    if (!FitsPathBuffer(path)) return false;
+    path.copy(buffer, path.size());
+    buffer[path.size()] = L'\0';
+    return true;
+}
+
+HWND OwnerFrom(const CommandArgs* args, HWND fallback) {
+    return (args && args->words[0]) ? reinterpret_cast<HWND>(args->words[0]) : fallback;
+}
+
+}  // namespace
+
+HWND MainWindowHandle() {
+    platform::CWinApp* app = platform::CWinApp::Current();
+    platform::CWnd* wnd = app ? app->MainWnd() : nullptr;
+    return wnd ? wnd->hwnd() : nullptr;
+}
+
+CopyJob CopyJob::Snapshot() const {
+    CopyJob copy;
+    copy.kind = kind;
+    copy.source = source;
+    copy.destination = destination;
+    copy.pcPaths = pcPaths;
+    copy.devicePaths = devicePaths;
+    copy.shuttle = shuttle;
+    return copy;
+}
+
+bool RunCopyJob(CopyJob& job, ProgressCallback progress) {
+    if (!job.shuttle) return false;
+    switch (job.kind) {
+        case FileOp_CopyToPC: {
+            if (job.pcPaths.empty() || job.devicePaths.empty()) return false;
+            std::vector<const wchar_t*> list;
+            for (const std::wstring& path : job.devicePaths) list.push_back(path.c_str());
+            list.push_back(nullptr);
+            return job.shuttle->CopyToPC(list.data(), job.pcPaths.front().c_str(), progress);
+        }
+        case FileOp_CopyFileToDevice:
+        case FileOp_CopyFolderToDevice: {
+            wchar_t destination[kPathBuffer];
+            if (!ToBuffer(job.destination, destination)) return false;
+            const bool ok = job.kind == FileOp_CopyFileToDevice
+                                ? job.shuttle->CopyFileToDevice(job.source.c_str(), destination, progress)
+                                : job.shuttle->CopyFolderToDevice(job.source.c_str(), destination, progress);
+            // The device side may rewrite the path in place; what it leaves is taken back.
+            destination[kPathBuffer - 1] = L'\0';
+            job.destination = destination;
+            return ok;
+        }
+        case FileOp_DropFiles: {
+            if (job.devicePaths.empty() || job.pcPaths.empty()) return false;
+            wchar_t target[kPathBuffer];
+            if (!ToBuffer(job.devicePaths.front(), target)) return false;
+            // Every item must arrive: one that failed is not hidden by a later success.
+            bool all = true;
+            for (const std::wstring& path : job.pcPaths) {
+                bool ok = false;
+                if (::PathIsDirectoryW(path.c_str())) {
+                    // The target may be rewritten by the device side; later items use what it holds.
+                    ok = job.shuttle->CopyFolderToDevice(path.c_str(), target, progress);
+                    target[kPathBuffer - 1] = L'\0';
+                } else {
+                    wchar_t destination[kPathBuffer];
+                    ok = ToBuffer(target + NameOf(path), destination) &&
+                         job.shuttle->CopyFileToDevice(path.c_str(), destination, progress);
+                }
+                all = all && ok;
+            }
+            return all;
+        }
+        default:
+            return false;
+    }
+}
+
+int PostCopyProgress(int total, int done) {
+    HWND main = MainWindowHandle();
+    if (!main) return 0;
+    return ::PostMessageW(main, WM_COPY_PROGRESS, static_cast<WPARAM>(static_cast<UINT>(total)),
+                          static_cast<LPARAM>(static_cast<UINT>(done)));
+}
+
+LONG CopyPercent(UINT total, UINT done) {
+    // Above 1000 both counts are scaled down by integer division first, so 1999 of 1999 is 1 of 1.
+    UINT divisor = 1;
+    UINT dividend = done;
+    if (total > 1000) {
+        divisor = total / 1000;
+        dividend = done / 1000;
+    } else if (total > 0) {
+        divisor = total;
+    }
+    const double percent = static_cast<double>(dividend) * 100.0 / divisor;
+    return percent >= static_cast<double>(LONG_MAX) ? LONG_MAX : static_cast<LONG>(percent);
+}
+
+HRESULT CAppModuleCmdExecutive::StartJob() {
+    job_.shuttle = shuttle_;
+    DeviceCommandSet(0);
+    auto start = std::make_unique<WorkerStart>(WorkerStart{job_.Snapshot(), relayHandle_.load()});
+    HANDLE thread = ::CreateThread(nullptr, 0, &CopyWorker, start.get(), 0, nullptr);
+    if (!thread) {
+        PelicanLog(0, L"Copy worker not started (error %u)!\n", ::GetLastError());
+        job_.kind = FileOp_Idle;
+        if (devicePresent_) DeviceCommandSet(1);
+        Message(L"Copy Failed.", MB_OK | MB_ICONERROR);
+        return E_FAIL;
+    }
+    start.release();  // the worker owns it now
+    job_.thread.reset(thread);
+    return S_OK;
+}
+
+void CAppModuleCmdExecutive::WaitForWorker(DWORD timeoutMs) {
+    if (job_.thread) ::WaitForSingleObject(job_.thread.get(), timeoutMs);
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdCopyToPC(const wchar_t*, LONG, CommandArgs* args) {
+    if (!Ready()) return E_POINTER;
+    // A copy: the view refills its array on the next call.
+    std::vector<std::wstring> selected = fileView_->GetSelectedPaths();
+    if (selected.empty()) {
+        Message(L"Please select folders or files you want to copy!");
+        return E_FAIL;
+    }
+    std::wstring folder;
+    if (!ModalDialogs().BrowseForFolder(OwnerFrom(args, MainWindow()), kBrowseTitle, kBrowseFlags, &folder))
+        return S_OK;
+    if (!FitsOrTell(folder)) return E_FAIL;
+    if (IsVistaOrLater() && !WriteProbe(folder)) {
+        Message(L"Access denied. Please run it as Administrator and try again.", MB_OK | MB_ICONERROR);
+        return E_FAIL;
+    }
+    // A job already running: the commands were disabled, so only a forced call gets here.
+    if (job_.kind != FileOp_Idle) return S_OK;
+    job_.kind = FileOp_CopyToPC;
+    job_.source.clear();
+    job_.destination.clear();
+    job_.pcPaths = {folder};
+    job_.devicePaths = std::move(selected);
+    return StartJob();
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdCopyFileToDevice(const wchar_t*, LONG, CommandArgs*) {
+    if (!Ready()) return E_POINTER;
+    const std::wstring folder = fileView_->GetCurrentFolder();
+    if (folder.empty()) {
+        Message(L"Please select a folder first!");
+        return E_FAIL;
+    }
+    std::wstring file;
+    if (!ModalDialogs().OpenFile(MainWindow(), &file)) return E_FAIL;
+    const size_t slash = file.find_last_of(L'\\');
+    if (slash == std::wstring::npos || slash == 0) return E_FAIL;
+    // The folder ends in "/" already; the device side accepts the doubled separator.
+    const std::wstring destination = folder + L"/" + file.substr(slash + 1);
+    if (!FitsOrTell(file) || !FitsOrTell(destination)) return E_FAIL;
+    if (job_.kind != FileOp_Idle) return S_OK;
+    job_.kind = FileOp_CopyFileToDevice;
+    job_.source = file;
+    job_.destination = destination;
+    job_.pcPaths.clear();
+    job_.devicePaths.clear();
+    return StartJob();
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdCopyFolderToDevice(const wchar_t*, LONG, CommandArgs* args) {
+    if (!Ready()) return E_POINTER;
+    const std::wstring folder = fileView_->GetCurrentFolder();
+    if (folder.empty()) {
+        Message(L"Please select a phone folder first.");
+        return E_FAIL;
+    }
+    std::wstring pcFolder;
+    if (!ModalDialogs().BrowseForFolder(OwnerFrom(args, MainWindow()), kBrowseTitle, kBrowseFlags, &pcFolder))
+        return S_OK;
+    if (!FitsOrTell(pcFolder) || !FitsOrTell(folder)) return E_FAIL;
+    if (job_.kind != FileOp_Idle) return S_OK;
+    job_.kind = FileOp_CopyFolderToDevice;
+    job_.source = pcFolder;
+    job_.destination = folder;
+    job_.pcPaths.clear();
+    job_.devicePaths.clear();
+    return StartJob();
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdDropFiles(const wchar_t*, LONG, CommandArgs* args) {
+    if (!args) return E_POINTER;
+    HDROP drop = reinterpret_cast<HDROP>(args->words[4]);
+    if (!drop) return E_POINTER;
+    // The drop handle is ours from here on, whatever the outcome.
+    struct DropRelease {
+        HDROP handle;
+        ~DropRelease() { ::DragFinish(handle); }
+    } release{drop};
+    if (job_.kind != FileOp_Idle) return E_FAIL;
+    if (!Ready()) return E_POINTER;
+    job_.pcPaths.clear();
+    job_.devicePaths.clear();
+    const std::wstring folder = fileView_->GetCurrentFolder();
+    if (folder.empty()) {
+        Message(L"Please select a phone folder first.");
+        return E_FAIL;
+    }
+    if (!FitsOrTell(folder)) return E_FAIL;
+    // Every item is checked before the job starts: a drop is copied whole or not at all.
+    std::vector<std::wstring> paths;
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length, L'\0');
+        ::DragQueryFileW(drop, i, path.data(), length + 1);
+        if (!FitsOrTell(path)) return E_FAIL;
+        if (!::PathIsDirectoryW(path.c_str()) && !FitsOrTell(folder + NameOf(path))) return E_FAIL;
+        paths.push_back(std::move(path));
+    }
+    job_.kind = FileOp_DropFiles;
+    job_.source.clear();
+    job_.destination.clear();
+    job_.pcPaths = std::move(paths);
+    job_.devicePaths = {folder};
+    return StartJob();
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdUpdateCopyProgress(const wchar_t*, LONG, CommandArgs* args) {
+    if (!args) return E_POINTER;
+    const LONG percent = CopyPercent(static_cast<UINT>(args->words[4]), static_cast<UINT>(args->words[5]));
+    if (percent != ValueOf(L"CopyProgress")) SetValue(L"CopyProgress", percent);
+    UpdateUI(L"CopyProgress");
+    return S_OK;
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdCopyFinished(const wchar_t*, LONG, CommandArgs* args) {
+    if (!args) return E_POINTER;
+    // Only the worker's own report ends a job; it posts it as its last act.
+    if (job_.thread && ::WaitForSingleObject(job_.thread.get(), kWorkerEndWaitMs) == WAIT_TIMEOUT) {
+        PelicanLog(2, L"Don't enable control %s while the copy runs!\n", L"CopyFinished");
+        return E_FAIL;
+    }
+    if (args->words[3])
+        Message(L"Copy Finished!\n", MB_OK | MB_ICONINFORMATION, L"Handset Larkbox");
+    else
+        Message(L"Copy Failed.", MB_OK | MB_ICONERROR);
+    const int finishedKind = job_.kind;
+    SetValue(L"CopyProgress", 0);
+    // The device may have gone while the copy ran (or while the message was up): then it stays "waiting".
+    if (devicePresent_) {
+        SetText(L"Information", L"Handset Connected.");
+        DeviceCommandSet(1);
+        RefreshFolder(std::nullopt, finishedKind);
+    }
+    UpdateUI(L"");
+    job_.kind = FileOp_Idle;
+    job_.thread.reset();
+    return S_OK;
+}
