@@ -88,6 +88,9 @@ TEST_F(SkinManagerTest, AbsurdEnumSizesAreRefused) {
     CSkinEnum wide;
     wide.Parse(L"W, -2147483648, 2147483647, 1, a");
     EXPECT_TRUE(wide.List().empty());
+    CSkinEnum zero;
+    zero.Parse(L"Z, -2000000000, 2000000000, 0, a");
+    EXPECT_TRUE(zero.List().empty());
     CSkinEnum negative;
     negative.Parse(L"N, 0, 3, -4, a, b, c, d");
     EXPECT_TRUE(negative.List().empty());
