@@ -153,8 +153,7 @@ BOOL IconMenu::AppendODMenu(UINT_PTR command, const std::wstring& text, UINT fla
         g_knownSubmenus.push_back(submenu);
         submenus_.push_back(submenu);
     }
-    std::unique_ptr<IconMenuData> data(new (std::nothrow) IconMenuData(command == 0 ? std::wstring() : text, flags,
-                                                                      command));
+    std::unique_ptr<IconMenuData> data(new (std::nothrow) IconMenuData(text, flags, command));
     if (data) {
         auto found = std::find(g_commandImages.begin(), g_commandImages.end(), command);
         data->sharedImageIndex =
