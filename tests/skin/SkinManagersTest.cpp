@@ -201,6 +201,20 @@ TEST_F(HistoryTest, SaveWritesReverseOrderAndReloadsTheSame) {
     EXPECT_EQ(again.Entries(), (std::vector<std::wstring>{L"alpha", L"beta", L"\x4F60\x597D"}));
 }
 
+TEST_F(HistoryTest, TextOutsideTheCodePageDoesNotCostTheOtherEntries) {
+    CHistoryRecord h;
+    h.Append(L"first");
+    h.Append(L"arabic\x0627 and \xD83D\xDE00");
+    h.Append(L"last");
+    std::wstring path = folder_.path() + L"wide.bin";
+    EXPECT_EQ(h.Save(path), 1);
+    CHistoryRecord again;
+    EXPECT_EQ(again.Load(path), 1);
+    ASSERT_GE(again.Entries().size(), 2u);
+    EXPECT_EQ(again.Entries().front(), L"first");
+    EXPECT_EQ(again.Entries().back(), L"last");
+}
+
 TEST_F(HistoryTest, MissingFileOrFolder) {
     CHistoryRecord h;
     h.Append(L"x");

@@ -117,6 +117,9 @@ TEST_F(SkinFileTest, WindowSectionDefaults) {
     EXPECT_TRUE(full.top.present);
     EXPECT_EQ(full.top.size, 10);
     EXPECT_EQ(full.resizingMask, L"r.bmp");
+    full.maskWithAdvancedPanel = L"with.bmp";
+    EXPECT_EQ(PanelMaskOf(full, L"maskwithadvancedpanel"), L"with.bmp");
+    EXPECT_EQ(PanelMaskOf(full, L"Main"), L"");
 }
 
 TEST_F(SkinFileTest, WholeWindowDescription) {
