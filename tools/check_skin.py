@@ -546,15 +546,21 @@ class Checker:
             else:
                 place = [((0, first), (lo, a)), ((first, end), (a, a + aw)), ((end, length), (a + aw, hi))]
             for (d0, d1), (p0, p1) in place:
-                if p1 <= p0:
+                d0, d1 = max(0, d0), min(length, d1)
+                if p1 <= p0 or d1 <= d0:
                     continue
-                for d in range(max(0, d0), d1):
-                    s = p0 + (d - d0) % (p1 - p0)
+                if horizontal:
                     for k in range(thick):
-                        if horizontal:
-                            c.put(origin + d, dst_other + k, main.get(s, src0 + k))
-                        else:
-                            c.put(dst_other + k, origin + d, main.get(src0 + k, s))
+                        row = bytes(main.px[((src0 + k) * main.w + p0) * 3:((src0 + k) * main.w + p1) * 3])
+                        run = (row * ((d1 - d0) // (p1 - p0) + 1))[:(d1 - d0) * 3]
+                        i = ((dst_other + k) * c.w + origin + d0) * 3
+                        c.px[i:i + len(run)] = run
+                else:
+                    for d in range(d0, d1):
+                        sy = p0 + (d - d0) % (p1 - p0)
+                        j = (sy * main.w + src0) * 3
+                        i = ((origin + d) * c.w + dst_other) * 3
+                        c.px[i:i + thick * 3] = main.px[j:j + thick * 3]
 
         strip(True, 0, T, (0, ta, taw, tb, tbw, W), 0, winw, 0)
         if L:

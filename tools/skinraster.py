@@ -191,7 +191,7 @@ def _palette(c):
     pal = []
     for b in boxes:
         tot = sum(n for _, n in b)
-        pal.append(tuple(int(round(sum(p[0][k] * n for p, n in b) / tot)) for k in range(3)))
+        pal.append(tuple(int(round(sum(p[k] * n for p, n in b) / tot)) for k in range(3)))
     index = {}
     for k in counts:
         index[k] = min(range(len(pal)), key=lambda i: sum((pal[i][j] - k[j]) ** 2 for j in range(3)))
@@ -234,6 +234,13 @@ def bmp_rle8(c):
 def read_bmp(data):
     """Decodes the BMP kinds written above (and plain 8/24/32-bit ones).
     Raises ValueError for anything else or for a damaged file."""
+    try:
+        return _read_bmp(data)
+    except (IndexError, struct.error):
+        raise ValueError('BMP data is cut short')
+
+
+def _read_bmp(data):
     if len(data) < 54 or data[:2] != b'BM':
         raise ValueError('not a BMP file')
     off = struct.unpack_from('<I', data, 10)[0]
@@ -261,28 +268,29 @@ def read_bmp(data):
                     c.put(x, y, (data[i + 2], data[i + 1], data[i]))
         return c
     if comp == 1 and bpp == 8:
+        colour = [bytes(p) for p in pal]
         x, r, i = 0, 0, off
         while True:
-            if i + 1 >= len(data):
-                raise ValueError('RLE data is cut short')
             a, b = data[i], data[i + 1]
             i += 2
             if a:
-                for _ in range(a):
-                    c.put(x, h - 1 - r, pal[b])
-                    x += 1
+                run = colour[b] * a
             elif b == 0:
                 x, r = 0, r + 1
+                continue
             elif b == 1:
                 return c
             elif b == 2:
                 x, r = x + data[i], r + data[i + 1]
                 i += 2
+                continue
             else:
-                for k in range(b):
-                    c.put(x, h - 1 - r, pal[data[i + k]])
-                    x += 1
+                run = b''.join(colour[data[i + k]] for k in range(b))
                 i += b + (b & 1)
-            if r > h or x > w:
+            n = len(run) // 3
+            if r >= h or x + n > w:
                 raise ValueError('RLE data runs outside the picture')
+            j = ((h - 1 - r) * w + x) * 3
+            c.px[j:j + len(run)] = run
+            x += n
     raise ValueError('unsupported BMP kind (bpp %d, compression %d)' % (bpp, comp))
