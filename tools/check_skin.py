@@ -594,15 +594,20 @@ class Checker:
             t = [x.strip() for x in self.views['filelistctrl'][1].split(',')]
             even, odd = tuple(map(int, t[4:7])), tuple(map(int, t[7:10]))
             c.fill(r[0], r[1], r[2], r[3], even)
-            hdr, sep, end = (self.pictures.get(n) for n in t[1:4])
-            hh = 24
-            if hdr:
+            hdr, left, right = (self.pictures.get(n) for n in t[1:4])
+            hh = 24  # about what the header gets from the default font
+
+            def column(pic, x):
+                # The header stretches its pictures to its height.
+                for yy in range(hh):
+                    c.paste(pic.crop(0, yy * pic.h // hh, pic.w, 1), x, r[1] + yy)
+            if hdr and left and right:
                 for x in range(r[0], r[2], hdr.w):
-                    c.paste(hdr.crop(0, 0, min(hdr.w, r[2] - x), hh), x, r[1])
+                    column(hdr, x)
                 x = r[0]
                 for w in self.columns:
-                    c.paste(sep.crop(0, 0, sep.w, hh), x, r[1])
-                    c.paste(end.crop(0, 0, end.w, hh), x + w - end.w, r[1])
+                    column(left, x)
+                    column(right, x + w - right.w)
                     x += w
             for i, y in enumerate(range(r[1] + hh, r[3], 22)):
                 c.fill(r[0], y, r[2], min(r[3], y + 22), odd if i % 2 else even)

@@ -53,7 +53,8 @@ TRACK, FILL, BUFFER = (214, 219, 226), (28, 150, 148), (150, 206, 203)
 FIELD, FIELD_LINE, FIELD_HOT, CHEVRON = (255, 255, 255), (200, 207, 216), (146, 158, 172), (92, 104, 118)
 FIELD_DOWN_BG, FIELD_OFF_BG, FIELD_OFF_LINE, CHEVRON_OFF = (234, 246, 245), (236, 239, 243), (219, 223, 229), (170, 178, 188)
 LIST_EVEN, LIST_ODD = (255, 255, 255), (247, 249, 251)
-HEADER_BG, HEADER_LINE = (240, 242, 245), (212, 217, 224)
+# The list header: the file list leaves its text white, so the header is dark.
+HEADER_BG, HEADER_LINE = (47, 59, 73), (84, 98, 114)
 
 
 # ---- pictograms: polylines on a 24-unit grid ---------------------------------
@@ -231,12 +232,14 @@ def window_pictures():
 
 def small_pictures():
     tree = Canvas(W0, H0, SIDEBAR)  # the tree cuts its background from this at its own rect
+    # The header stretches its pictures to its own height: flat background,
+    # nothing at the left edge of a column, a short divider at its right edge.
     hdr = Canvas(8, 40, HEADER_BG)
-    sep = Canvas(1, 40, HEADER_BG)
-    sep.fill(0, 5, 1, 40, HEADER_LINE)
-    plain = Canvas(1, 40, HEADER_BG)
+    left = Canvas(1, 40, HEADER_BG)
+    right = Canvas(1, 40, HEADER_BG)
+    right.fill(0, 10, 1, 30, HEADER_LINE)
     return {'tree_bg.bmp': bmp_rle8(tree), 'list_header.bmp': bmp24(hdr),
-            'list_header_sep.bmp': bmp24(sep), 'list_header_end.bmp': bmp24(plain)}
+            'list_header_left.bmp': bmp24(left), 'list_header_right.bmp': bmp24(right)}
 
 
 # ---- skin.ini ---------------------------------------------------------------
@@ -306,7 +309,7 @@ def skin_ini():
         ('1', 'FileTreeView, %s, tree_bg.bmp, %s, %s'
          % (rect(SIDE, TREE_TOP, SIDEBAR_W, H0 - BOTTOM - TREE_TOP), rgb(TEXT), rgb(SIDEBAR))),
         ('2', 'SplitterBar, %s' % rect(SIDE + SIDEBAR_W, TOP, 1, H0 - BOTTOM - TOP)),
-        ('3', 'FileListCtrl, %s, 24, list_header.bmp, list_header_sep.bmp, list_header_end.bmp, '
+        ('3', 'FileListCtrl, %s, 0, list_header.bmp, list_header_left.bmp, list_header_right.bmp, '
               '%s, %s, %s, %s, 24, 340, 100, 160'
          % (rect(SIDE + SIDEBAR_W + 1, TOP, list_w, H0 - BOTTOM - TOP), rgb(LIST_EVEN), rgb(LIST_ODD),
             rgb(LIST_EVEN), rgb(TEXT)))])
@@ -325,9 +328,10 @@ def main(out):
             f.write(data)
     with open(os.path.join(out, 'skin.ini'), 'w', newline='') as f:
         f.write(skin_ini())
-    keep = os.path.join(out, '.keep')
-    if os.path.exists(keep):
-        os.remove(keep)
+    # Pictures of an earlier look that the skin no longer names go.
+    for name in os.listdir(out):
+        if name == '.keep' or (name.endswith('.bmp') and name not in files):
+            os.remove(os.path.join(out, name))
 
 
 if __name__ == '__main__':

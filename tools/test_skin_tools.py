@@ -132,7 +132,7 @@ class DefaultSkin(unittest.TestCase):
     def test_missing_or_undecodable_pictures(self):
         self.assertIn('over.bmp does not exist', self.broken(remove='over.bmp'))
         self.assertIn('main.bmp does not decode', self.broken(truncate='main.bmp'))
-        self.assertIn('list_header_sep.bmp does not exist', self.broken(remove='list_header_sep.bmp'))
+        self.assertIn('list_header_right.bmp does not exist', self.broken(remove='list_header_right.bmp'))
 
     def test_required_controls(self):
         self.assertIn('button Help is missing', self.broken(edit=('8=Help,', '8=Helper,')))
