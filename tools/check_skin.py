@@ -138,6 +138,7 @@ def colour_of(toks, at):
 class Checker:
     def __init__(self, folder):
         self.folder, self.errors, self.notes, self.pictures = folder, [], [], {}
+        self.window, self.string_colour = None, None
 
     def fail(self, msg):
         self.errors.append(msg)
@@ -323,9 +324,8 @@ class Checker:
                         self.fail('%s: button %s has no tooltip' % (what, name))
                     if len(t) > 10 and t[10] and (len(t) < 12 or t[11] not in self.fonts):
                         self.fail('%s: caption style %r is not in FONTSINFO' % (what, t[11] if len(t) > 11 else ''))
-                    for tok, label in ((7, 'mask'), ):
-                        if len(t) > tok and t[tok] and t[tok].upper() not in self.images:
-                            self.fail('%s: %s image %s is not in IMAGELISTINFO' % (what, label, t[tok]))
+                    if len(t) > 7 and t[7] and t[7].upper() not in self.images:
+                        self.fail('%s: mask image %s is not in IMAGELISTINFO' % (what, t[7]))
                     if len(t) > 8 and t[8] and t[8].upper() not in self.enums:
                         self.fail('%s: state-picture enum %s is not in ENUMS' % (what, t[8]))
                 elif kind == '/TEXTINFO':
@@ -334,7 +334,7 @@ class Checker:
                     self.check_colours(what, t, [6, 9, 12, 15, 18, 21])
                     group = t[5][:5].lower() == 'group'
                     items = []
-                    for item in t[(29 if group else 25):]:
+                    for item in t[(30 if group else 25):]:
                         if not item:
                             break
                         items.append(item)
@@ -364,7 +364,7 @@ class Checker:
             items = combo[2]
             if len(items) != 2 or '/var/mobile/Media' not in items[0] or '(/)' not in items[1]:
                 self.fail('SpecifyFolder needs item 0 = the media folder and item 1 = the device root, got %s' % items)
-        if getattr(self, 'string_colour', None) and self.string_colour != self.window['other']:
+        if self.string_colour and self.string_colour != self.window['other']:
             self.fail('the last static text sets the fill colour to %s, OtherColor says %s'
                       % (self.string_colour, self.window['other']))
         return controls
