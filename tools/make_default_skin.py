@@ -14,7 +14,6 @@ frame window and moves its controls):
   minimum size (corners plus middle pieces) keeps it all visible;
 - the side and bottom strips are flat, so they stretch without seams.
 """
-import math
 import os
 import sys
 
@@ -40,7 +39,6 @@ ICON_HOT = (255, 255, 255)
 ICON_OFF = (98, 110, 124)
 HOVER_BG = (47, 60, 74)
 PRESS_BG = (25, 132, 132)
-OFF_BG = (33, 43, 54)
 CLOSE_HOT, CLOSE_DOWN = (196, 43, 28), (160, 33, 22)
 WIN_HOT, WIN_DOWN = (50, 63, 77), (64, 79, 95)
 PILL, PILL_HOT = (42, 54, 67), (55, 69, 85)
