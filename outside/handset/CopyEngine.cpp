@@ -1,0 +1,212 @@
+// Planning and running copies for the folder-backed device.
+#include "outside/handset/CopyEngine.h"
+
+#include <atomic>
+#include <cstring>
+
+#include "outside/handset/DevicePaths.h"
+#include "platform/Handles.h"
+
+namespace handset {
+
+namespace {
+
+constexpr DWORD kChunk = 1 << 20;
+constexpr int kMaxDepth = 64;  // guards against links that loop back into their folder
+
+std::wstring PartialName() {
+    static std::atomic<unsigned> counter{0};
+    return std::wstring(kPartialPrefix) + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+           std::to_wstring(counter++) + L".part";
+}
+
+bool PlanNode(const std::wstring& source, const std::wstring& targetName, bool toPc, int depth, CopyNode* node,
+              std::uint64_t* total) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    node->source = source;
+    node->targetName = targetName;
+    if (!::GetFileAttributesExW(source.c_str(), GetFileExInfoStandard, &data)) {
+        node->unreadable = true;
+        return false;
+    }
+    node->folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (!node->folder) {
+        node->size = (std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        *total += node->size;
+        return true;
+    }
+    std::vector<FolderEntry> entries;
+    if (depth >= kMaxDepth || !ListFolder(source, &entries)) {
+        node->unreadable = true;
+        return true;
+    }
+    for (const FolderEntry& e : entries) {
+        if (IsPartialName(e.name)) continue;
+        CopyNode child;
+        if (e.address.empty()) {
+            child.targetName = e.name;
+            child.unreadable = true;
+        } else {
+            PlanNode(JoinPath(source, e.address), toPc ? PcSafeName(e.name) : e.name, toPc, depth + 1, &child, total);
+        }
+        node->children.push_back(std::move(child));
+    }
+    return true;
+}
+
+void DiscardOpenFile(HANDLE file) {
+    FILE_DISPOSITION_INFO dispose{TRUE};
+    ::SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof(dispose));
+}
+
+}  // namespace
+
+bool PlanCopy(const std::wstring& source, const std::wstring& targetName, bool toPc, CopyNode* node,
+              std::uint64_t* total) {
+    return PlanNode(source, targetName, toPc, 0, node, total);
+}
+
+bool RenameOpenFile(HANDLE file, const std::wstring& newPath) {
+    std::wstring native = NativePath(newPath);
+    if (native.empty()) return false;
+    std::vector<unsigned char> block(sizeof(FILE_RENAME_INFO) + native.size() * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(block.data());
+    info->ReplaceIfExists = FALSE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(native.size() * sizeof(wchar_t));
+    std::memcpy(info->FileName, native.data(), info->FileNameLength);
+    return ::SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(block.size())) != 0;
+}
+
+ProgressMeter::ProgressMeter(ProgressCallback callback, std::uint64_t totalBytes)
+    : callback_(callback), total_(totalBytes) {
+    Report(true);
+}
+
+void ProgressMeter::Advance(std::uint64_t bytes) {
+    done_ += bytes;
+    if (done_ > total_) done_ = total_;  // a file that grew while it was copied
+    Report(false);
+}
+
+void ProgressMeter::Finish() {
+    done_ = total_;
+    if (lastDone_ != KiBRoundedUp(total_)) Report(true);
+}
+
+void ProgressMeter::Report(bool force) {
+    if (!callback_) return;
+    ULONGLONG now = ::GetTickCount64();
+    if (!force && now - lastTick_ < 50) return;
+    int total = KiBRoundedUp(total_);
+    int done = done_ == total_ ? total : KiBRoundedDown(done_);
+    if (!force && done == lastDone_) return;
+    lastTick_ = now;
+    lastDone_ = done;
+    // The program's function returns whether its message was posted; that
+    // says nothing about the copy, so the answer is not used.
+    callback_(total, done);
+}
+
+CopyEngine::CopyEngine(ProgressMeter* meter, std::function<bool()> present)
+    : meter_(meter), present_(std::move(present)) {}
+
+void CopyEngine::Skip(const CopyNode& node) {
+    meter_->Advance(node.size);
+    for (const CopyNode& child : node.children) Skip(child);
+}
+
+bool CopyEngine::Copy(const CopyNode& node, const std::wstring& targetFolder) {
+    if (aborted_ || !present_()) {
+        aborted_ = true;
+        return false;
+    }
+    if (node.unreadable && !node.folder) {
+        Skip(node);
+        return false;
+    }
+    if (!node.folder) return CopyFile(node, targetFolder);
+    std::wstring made;
+    if (!MakeFolder(targetFolder, node.targetName, &made)) {
+        Skip(node);
+        return false;
+    }
+    bool ok = !node.unreadable;
+    for (const CopyNode& child : node.children) {
+        if (!Copy(child, made)) ok = false;
+        if (aborted_) return false;
+    }
+    return ok;
+}
+
+bool CopyEngine::MakeFolder(const std::wstring& targetFolder, const std::wstring& name, std::wstring* made) {
+    for (int n = 1; n < 10000; ++n) {
+        *made = JoinPath(targetFolder, n == 1 ? name : NumberedName(name, n, true));
+        if (::CreateDirectoryW(made->c_str(), nullptr)) return true;
+        DWORD attrs = Attributes(*made);
+        if (attrs == INVALID_FILE_ATTRIBUTES) return false;         // not a name clash
+        if (attrs & FILE_ATTRIBUTE_DIRECTORY) return true;          // merge into it
+    }
+    return false;
+}
+
+bool CopyEngine::CopyFile(const CopyNode& node, const std::wstring& targetFolder) {
+    platform::UniqueFile source(::CreateFileW(node.source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!source) {
+        Skip(node);
+        return false;
+    }
+    const std::wstring partialPath = JoinPath(targetFolder, PartialName());
+    platform::UniqueFile target(::CreateFileW(partialPath.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!target) {
+        Skip(node);
+        return false;
+    }
+    if (buffer_.empty()) buffer_.resize(kChunk);
+    std::uint64_t copied = 0;
+    bool ok = true;
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(source.get(), buffer_.data(), kChunk, &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (got == 0) break;
+        DWORD written = 0;
+        if (!::WriteFile(target.get(), buffer_.data(), got, &written, nullptr) || written != got) {
+            ok = false;
+            break;
+        }
+        copied += got;
+        meter_->Advance(got);
+        if (!present_()) {
+            aborted_ = true;
+            ok = false;
+            break;
+        }
+    }
+    if (ok) {
+        FILETIME created, accessed, written;
+        if (::GetFileTime(source.get(), &created, &accessed, &written))
+            ::SetFileTime(target.get(), nullptr, nullptr, &written);
+        ok = false;
+        for (int n = 1; n < 10000 && !ok; ++n) {
+            std::wstring finalPath = JoinPath(targetFolder, n == 1 ? node.targetName : NumberedName(node.targetName, n, false));
+            if (Attributes(finalPath) != INVALID_FILE_ATTRIBUTES) continue;
+            ok = RenameOpenFile(target.get(), finalPath);
+            if (!ok && Attributes(finalPath) == INVALID_FILE_ATTRIBUTES) break;  // a real failure, not a clash
+        }
+    }
+    if (ok) return true;
+    if (copied < node.size) meter_->Advance(node.size - copied);
+    DiscardOpenFile(target.get());
+    target.reset();
+    // Wine forgets a delete-on-close whose folder was moved away meanwhile.
+    if (Attributes(partialPath) != INVALID_FILE_ATTRIBUTES) ::DeleteFileW(partialPath.c_str());
+    if (aborted_ || Attributes(partialPath) != INVALID_FILE_ATTRIBUTES) orphans_.push_back(partialPath);
+    return false;
+}
+
+}  // namespace handset
