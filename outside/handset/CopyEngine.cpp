@@ -97,10 +97,11 @@ void ProgressMeter::Finish() {
 void ProgressMeter::Report(bool force) {
     if (!callback_) return;
     ULONGLONG now = ::GetTickCount64();
-    if (!force && now - lastTick_ < 50) return;
     int total = KiBRoundedUp(total_);
     int done = done_ == total_ ? total : KiBRoundedDown(done_);
-    if (!force && done == lastDone_) return;
+    // Often enough for a smooth bar, rarely enough that thousands of small
+    // files do not flood the window with messages.
+    if (!force && (done == lastDone_ || (now - lastTick_ < 50 && done - lastDone_ < 1024))) return;
     lastTick_ = now;
     lastDone_ = done;
     // The program's function returns whether its message was posted; that

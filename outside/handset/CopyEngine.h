@@ -27,7 +27,7 @@ struct CopyNode {
 bool PlanCopy(const std::wstring& source, const std::wstring& targetName, bool toPc, CopyNode* node,
               std::uint64_t* total);
 
-// Reports progress as (total KiB, done KiB), at most every 50 ms and once at the end.
+// Reports progress as (total KiB, done KiB), every 50 ms or MiB at most, and at the end.
 class ProgressMeter {
 public:
     ProgressMeter(ProgressCallback callback, std::uint64_t totalBytes);
