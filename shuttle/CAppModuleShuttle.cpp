@@ -125,12 +125,28 @@ bool CAppModuleShuttle::BindLibrary() {
     return true;
 }
 
+HRESULT STDMETHODCALLTYPE CAppModuleShuttle::Uninitialize() {
+    sink_->commandTarget.store(nullptr);
+    // A notice already under way finishes first; its handler may send to this
+    // thread's windows, so sent messages are still answered while waiting.
+    while (sink_->delivering.load() > 0) {
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        ::Sleep(5);
+    }
+    return S_OK;
+}
+
 int CAppModuleShuttle::Notify(int event) {
     const wchar_t* name = event == 1 ? L"DeviceArrival" : event == 2 ? L"DeviceRemoved" : nullptr;
     if (!name) return 0;
     CHandset* sink = g_handset.load();
-    if (!sink || !sink->commandTarget) return 0;
-    return sink->commandTarget->InvokeCommand(name, 0, nullptr);
+    if (!sink) return 0;
+    ++sink->delivering;
+    ICommandExecutive* target = sink->commandTarget.load();
+    int result = target ? target->InvokeCommand(name, 0, nullptr) : 0;
+    --sink->delivering;
+    return result;
 }
 
 IHandsetInteraction* CAppModuleShuttle::Connected() const {

@@ -14,6 +14,9 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     HRESULT STDMETHODCALLTYPE Initialize() override;
+    // Lets go of the command executive, which is deleted before this module:
+    // a device noticed during shutdown is no longer passed on.
+    HRESULT STDMETHODCALLTYPE Uninitialize() override;
 
     bool CopyToPC(const wchar_t* const* devicePaths, const wchar_t* pcFolder, ProgressCallback progress) override;
     bool CopyFileToDevice(const wchar_t* pcFile, wchar_t* devicePath, ProgressCallback progress) override;

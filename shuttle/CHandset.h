@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
+
 #include "framework/ICommandExecutive.h"
 #include "platform/Handles.h"
 #include "shuttle/IHandsetInteraction.h"
@@ -21,8 +23,12 @@ public:
 
     IHandsetInteraction* device = nullptr;  // as the factory returned it
     platform::UniqueLibrary library;
-    ICommandExecutive* commandTarget = nullptr;  // not owned
-    BYTE available = 0;                           // 1 once binding fully succeeded
+    std::atomic<ICommandExecutive*> commandTarget{nullptr};  // not owned; read on the library's thread
+    BYTE available = 0;                                       // 1 once binding fully succeeded
+
+    // Notifications being delivered right now, so that the target is never
+    // let go while the library's thread is still inside it.
+    std::atomic<int> delivering{0};
 
     // Modules sharing this sink; the last one to go closes and unloads.
     int users = 0;

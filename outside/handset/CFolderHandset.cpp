@@ -85,7 +85,7 @@ CFolderHandset::CFolderHandset(const std::wstring& root)
 
 CFolderHandset::~CFolderHandset() = default;
 
-bool CFolderHandset::Present() const { return !root_.empty() && IsFolder(root_); }
+bool CFolderHandset::Present() const { return !closing_ && !root_.empty() && IsFolder(root_); }
 
 bool CFolderHandset::Resolve(const std::wstring& devicePath, std::wstring* pcPath) const {
     std::vector<std::wstring> names;
@@ -172,11 +172,7 @@ bool CFolderHandset::RunCopy(const std::vector<CopyNode>& nodes, std::uint64_t t
                              ProgressCallback progress) {
     ProgressMeter meter(progress, total);
     CopyEngine engine(&meter, [this] { return Present(); });
-    bool ok = true;
-    for (const CopyNode& node : nodes) {
-        if (!engine.Copy(node, target)) ok = false;
-        if (engine.Aborted()) break;
-    }
+    const bool ok = engine.Run(nodes, target);
     if (!engine.Orphans().empty()) {
         std::lock_guard<std::mutex> lock(mutex_);
         orphans_.insert(orphans_.end(), engine.Orphans().begin(), engine.Orphans().end());
@@ -186,6 +182,7 @@ bool CFolderHandset::RunCopy(const std::vector<CopyNode>& nodes, std::uint64_t t
 }
 
 bool CFolderHandset::CopyToPC(const wchar_t* const* devicePaths, const wchar_t* pcFolder, ProgressCallback progress) {
+    CallGuard guard(this);
     if (!devicePaths || !devicePaths[0] || !pcFolder || !Present()) return false;
     const std::wstring target = ExtendedPath(pcFolder);
     if (target.empty() || !IsFolder(target)) return false;
@@ -207,6 +204,7 @@ bool CFolderHandset::CopyToPC(const wchar_t* const* devicePaths, const wchar_t* 
 }
 
 bool CFolderHandset::CopyFileToDevice(const wchar_t* pcFile, wchar_t* devicePath, ProgressCallback progress) {
+    CallGuard guard(this);
     std::wstring device, folder, name;
     if (!pcFile || !ReadBuffer(devicePath, &device) || !Present() || !ResolveNew(device, &folder, &name)) return false;
     const std::wstring source = ExtendedPath(pcFile);
@@ -217,6 +215,7 @@ bool CFolderHandset::CopyFileToDevice(const wchar_t* pcFile, wchar_t* devicePath
 }
 
 bool CFolderHandset::CopyFolderToDevice(const wchar_t* pcFolder, wchar_t* devicePath, ProgressCallback progress) {
+    CallGuard guard(this);
     std::wstring device, folder;
     if (!pcFolder || !ReadBuffer(devicePath, &device) || !Present() || !Resolve(device, &folder) || !IsFolder(folder))
         return false;
@@ -230,12 +229,14 @@ bool CFolderHandset::CopyFolderToDevice(const wchar_t* pcFolder, wchar_t* device
 }
 
 bool CFolderHandset::CreateFolder(const wchar_t* devicePath) {
+    CallGuard guard(this);
     std::wstring folder, name;
     if (!devicePath || !Present() || !ResolveNew(devicePath, &folder, &name)) return false;
     return ::CreateDirectoryW(JoinPath(folder, name).c_str(), nullptr) != 0;
 }
 
 bool CFolderHandset::DeletePath(const wchar_t* devicePath) {
+    CallGuard guard(this);
     std::wstring path;
     if (!devicePath || !Present() || !Resolve(devicePath, &path) || path == root_) return false;
     DWORD attrs = Attributes(path);
@@ -245,6 +246,7 @@ bool CFolderHandset::DeletePath(const wchar_t* devicePath) {
 }
 
 bool CFolderHandset::RenamePath(const wchar_t* oldPath, const wchar_t* newPath) {
+    CallGuard guard(this);
     std::wstring from, folder, name;
     if (!oldPath || !newPath || !Present() || !Resolve(oldPath, &from) || from == root_ ||
         Attributes(from) == INVALID_FILE_ATTRIBUTES || !ResolveNew(newPath, &folder, &name))
@@ -259,11 +261,13 @@ bool CFolderHandset::RenamePath(const wchar_t* oldPath, const wchar_t* newPath) 
 }
 
 bool CFolderHandset::PathExists(const wchar_t* devicePath) {
+    CallGuard guard(this);
     std::wstring path;
     return devicePath && Present() && Resolve(devicePath, &path) && Attributes(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 tag_DirectoryFileTree* CFolderHandset::GetDirectoryTree(const wchar_t* folder, int depth) {
+    CallGuard guard(this);
     std::unique_ptr<tag_DirectoryFileTree> tree;
     std::wstring path;
     std::vector<std::wstring> names;
@@ -278,6 +282,7 @@ tag_DirectoryFileTree* CFolderHandset::GetDirectoryTree(const wchar_t* folder, i
 }
 
 int CFolderHandset::QueryPathList(const wchar_t* const* devicePaths) {
+    CallGuard guard(this);
     if (!devicePaths || !devicePaths[0]) return -1;
     int found = 0;
     for (const wchar_t* const* p = devicePaths; *p; ++p)
@@ -286,6 +291,7 @@ int CFolderHandset::QueryPathList(const wchar_t* const* devicePaths) {
 }
 
 void CFolderHandset::Close() {
+    closing_ = true;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         callback_ = nullptr;
@@ -293,6 +299,12 @@ void CFolderHandset::Close() {
     if (thread_) {
         ::SetEvent(stop_.get());
         WaitPumping(thread_.get());
+    }
+    // A copy on another thread sees the device gone, cleans up and returns.
+    while (calls_ > 0) {
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        ::Sleep(5);
     }
     delete this;
 }

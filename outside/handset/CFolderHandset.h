@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -66,7 +67,21 @@ private:
     void Watch();
     static DWORD WINAPI WatchThread(void* self);
 
+    // Counts a public call for its duration; Close waits until none is left.
+    class CallGuard {
+    public:
+        explicit CallGuard(CFolderHandset* owner) : owner_(owner) { ++owner_->calls_; }
+        ~CallGuard() { --owner_->calls_; }
+        CallGuard(const CallGuard&) = delete;
+        CallGuard& operator=(const CallGuard&) = delete;
+
+    private:
+        CFolderHandset* owner_;
+    };
+
     const std::wstring root_;
+    std::atomic<bool> closing_{false};  // set by Close: running copies stop, new calls fail
+    std::atomic<int> calls_{0};
     std::mutex mutex_;  // guards everything below
     NotificationCallback callback_ = nullptr;
     int reported_ = 0;  // last event given to the current callback; 0 none yet
