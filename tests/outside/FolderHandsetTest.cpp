@@ -235,6 +235,70 @@ TEST_F(DeviceOps, TheDeviceVanishingDuringACopyToThePcLeavesNothingHalfWritten) 
     EXPECT_EQ(std::string(3 << 20, 'm'), testsupport::ReadFileBytes(device + L"-gone\\movie.mov"));
 }
 
+DWORD g_progressThread = 0;
+bool g_progressOffThread = false;
+int RecordThread(int total, int done) {
+    if (::GetCurrentThreadId() != g_progressThread) g_progressOffThread = true;
+    return Record(total, done);
+}
+
+TEST_F(DeviceOps, ManySmallFilesArriveWholeAndProgressStaysOnTheCallersThread) {
+    std::uint64_t bytes = 0;
+    for (int d = 0; d < 4; ++d)
+        for (int i = 0; i < 30; ++i) {
+            std::string content(100 + d * 1000 + i * 37, static_cast<char>('a' + i % 26));
+            bytes += content.size();
+            OnDevice(L"Album\\" + std::to_wstring(d) + L"\\IMG_" + std::to_wstring(i) + L".JPG", content);
+        }
+    g_progressThread = ::GetCurrentThreadId();
+    g_progressOffThread = false;
+    ASSERT_TRUE(CopyToPc({L"/Album"}, &RecordThread));
+    for (int d = 0; d < 4; ++d)
+        for (int i = 0; i < 30; ++i)
+            ASSERT_EQ(std::string(100 + d * 1000 + i * 37, static_cast<char>('a' + i % 26)),
+                      PcFile(L"Album\\" + std::to_wstring(d) + L"\\IMG_" + std::to_wstring(i) + L".JPG"));
+    EXPECT_FALSE(g_progressOffThread);
+    EXPECT_EQ(handset::KiBRoundedUp(bytes), g_progress.back().second);
+    EXPECT_FALSE(HoldsPartial(pc));
+}
+
+HANDLE g_copying = nullptr;  // set once a copy is under way
+int HoldOnFirstChunk(int, int done) {
+    if (done > 0 && g_copying && ::WaitForSingleObject(g_copying, 0) == WAIT_TIMEOUT) {
+        ::SetEvent(g_copying);
+        ::Sleep(300);  // Close arrives meanwhile
+    }
+    return 1;
+}
+
+TEST_F(DeviceOps, CloseDuringACopyStopsItWithoutLeavingHalfAFile) {
+    OnDevice(L"movie.mov", std::string(8 << 20, 'm'));
+    g_copying = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    struct Job {
+        DeviceOps* test;
+        bool result = true;
+    } job{this};
+    HANDLE worker = ::CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            auto* j = static_cast<Job*>(p);
+            j->result = j->test->CopyToPc({L"/movie.mov"}, &HoldOnFirstChunk);
+            return 0;
+        },
+        &job, 0, nullptr);
+    ASSERT_NE(nullptr, worker);
+    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(g_copying, 10000));
+    handset->Close();  // waits for the copy to give up
+    handset = nullptr;
+    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(worker, 10000));
+    ::CloseHandle(worker);
+    ::CloseHandle(g_copying);
+    g_copying = nullptr;
+    EXPECT_FALSE(job.result);
+    EXPECT_TRUE(Names(pc).empty());
+    EXPECT_EQ(std::string(8 << 20, 'm'), DeviceFile(L"movie.mov"));
+}
+
 TEST_F(DeviceOps, CopiesAPcFileIntoADeviceFolder) {
     OnPc(L"a.jpg", std::string(70000, 'a'));
     OnDevice(L"DCIM\\keep.txt", "k");

@@ -159,6 +159,15 @@ TEST_F(BoundShuttle, NotificationsBecomeCommandsOnTheCallersThread) {
     }
 }
 
+// The executive is deleted before this module; notices after the host's stop must not reach it.
+TEST_F(BoundShuttle, AfterUninitializeNotificationsReachNobody) {
+    EXPECT_EQ(S_OK, shuttle->Uninitialize());
+    Notify notify = FakeNotify();
+    ASSERT_NE(nullptr, notify);
+    EXPECT_EQ(0, notify(2));
+    EXPECT_TRUE(executive->Calls().empty());
+}
+
 TEST_F(BoundShuttle, DestructionClosesTheDeviceThenUnloadsTheLibrary) {
     Destroy();
     EXPECT_EQ((std::vector<std::string>{"Close", "Unloaded"}), Journal());
