@@ -163,8 +163,8 @@ TEST_F(DeviceOps, AFolderCopiedOntoAnExistingFolderIsMerged) {
 
 // Wine shows host file names with ":" as they are, as a handset's own names may be.
 TEST_F(DeviceOps, ANameWithAColonReachesThePcUnderASafeSpelling) {
-    HANDLE f = ::CreateFileW((L"\\\\?\\" + device + L"\\Re: notes.txt").c_str(), GENERIC_WRITE, 0, nullptr,
-                             CREATE_NEW, 0, nullptr);
+    HANDLE f = ::CreateFileW((L"\\\\?\\" + device + L"\\Re: notes.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, f) << "the backing folder cannot hold the name";
     DWORD written = 0;
     ::WriteFile(f, "colon", 5, &written, nullptr);
