@@ -389,6 +389,35 @@ TEST_F(DeviceOps, RenamesWithoutEverReplacingAnotherEntry) {
     EXPECT_FALSE(handset->RenamePath(L"/Media/missing", L"/Media/d.txt"));
     EXPECT_FALSE(handset->RenamePath(L"/", L"/root2"));
     EXPECT_FALSE(handset->RenamePath(L"/Media/c.txt", L"/Media/c?.txt"));
+    // Only the letter case changes: the entry meets its own old name.
+    EXPECT_TRUE(handset->RenamePath(L"/Media/c.txt", L"/Media/C.txt"));
+    EXPECT_EQ((std::vector<std::wstring>{L"C.txt"}), [&] {
+        auto names = Names(device + L"\\Media");
+        names.erase(std::remove(names.begin(), names.end(), L"b.txt"), names.end());
+        names.erase(std::remove(names.begin(), names.end(), L"Folder"), names.end());
+        return names;
+    }());
+}
+
+// Device trees run deep: a device path that fits its 260-character buffer may
+// still make a PC path longer than that, and nothing may be cut.
+TEST_F(DeviceOps, PathsLongerThanTheClassicLimitWorkBothWays) {
+    std::wstring devicePath;
+    for (int i = 0; i < 7; ++i) {
+        devicePath += L"/folder-with-a-rather-long-name-" + std::to_wstring(i);
+        ASSERT_TRUE(handset->CreateFolder(devicePath.c_str())) << i;
+    }
+    OnPc(L"a.jpg", "deep");
+    ASSERT_TRUE(FileToDevice(pc + L"\\a.jpg", devicePath + L"/a.jpg"));
+    ASSERT_TRUE(handset->PathExists((devicePath + L"/a.jpg").c_str()));
+    ASSERT_TRUE(CopyToPc({L"/folder-with-a-rather-long-name-0"}));
+    EXPECT_TRUE(handset->DeletePath(L"/folder-with-a-rather-long-name-0"));
+    EXPECT_TRUE(Names(device).empty());
+    // The copy on the PC side holds the file at the bottom.
+    std::wstring pcPath = L"\\\\?\\" + pc;
+    for (int i = 0; i < 7; ++i) pcPath += L"\\folder-with-a-rather-long-name-" + std::to_wstring(i);
+    EXPECT_GT(pcPath.size() - 4 + 6, 260u) << "the PC path of the file, without its prefix";
+    EXPECT_EQ("deep", testsupport::ReadFileBytes(pcPath + L"\\a.jpg"));
 }
 
 TEST_F(DeviceOps, QueryPathListCountsTheExistingPaths) {
