@@ -4,6 +4,7 @@
 // on disk.
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include <commctrl.h>
 
 #include <functional>
