@@ -33,6 +33,23 @@ std::vector<std::wstring> SplitSkinTokens(const std::wstring& text) {
     return tokens;
 }
 
+bool HeaderPicturePaths(const std::wstring& skinFolder, const std::vector<std::wstring>& names,
+                        std::wstring (&paths)[3]) {
+    if (names.size() < 3) return false;
+    std::wstring folder = skinFolder;
+    if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+    for (int i = 0; i < 3; ++i) {
+        if (names[i].empty()) return false;
+        std::wstring path = folder + names[i];
+        // A path that does not fit a 260-character buffer is no path here.
+        if (path.size() >= 260) return false;
+        DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+        paths[i] = std::move(path);
+    }
+    return true;
+}
+
 TreeLook ParseTreeParam(const std::wstring& param) {
     TreeLook look;
     look.textColour = ::GetSysColor(COLOR_WINDOWTEXT);

@@ -14,6 +14,11 @@ std::wstring FormatSizeText(std::uint64_t size);
 // token runs to the end of the text.
 std::vector<std::wstring> SplitSkinTokens(const std::wstring& text);
 
+// The header's three picture files joined to the skin folder, or nothing
+// unless all three are named and exist (half a set would mix two looks).
+bool HeaderPicturePaths(const std::wstring& skinFolder, const std::vector<std::wstring>& names,
+                        std::wstring (&paths)[3]);
+
 // What the folder tree's skin parameter gives: the background picture's file
 // name and two colours.
 struct TreeLook {

@@ -2,6 +2,7 @@
 // recording event sink, a host window and bounded message pumping.
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 #include <map>
 #include <string>
@@ -76,5 +77,11 @@ tag_DirectoryFileTree File(const std::wstring& name, std::uint64_t size);
 
 // A listing like the device's media folder: DCIM/100APPLE, Music, two files.
 tag_DirectoryFileTree MediaListing();
+
+// Writes a 24-bit BMP file of one colour; true on success.
+bool WriteSolidBmp(const std::wstring& path, int width, int height, COLORREF colour);
+
+// A shell drop handle for the given paths, as the shell builds it for WM_DROPFILES.
+HDROP MakeDropHandle(const std::vector<std::wstring>& paths);
 
 }  // namespace fvtest
