@@ -13,6 +13,7 @@
 #include "fileview/CFileTreeCtrlView.h"
 #include "framework/CEmberSoftBus.h"
 #include "framework/EmberGuids.h"
+#include "platform/Handles.h"
 #include "tests/fileview/FileViewFixtures.h"
 #include "tests/support/TestPaths.h"
 
@@ -178,6 +179,31 @@ TEST_F(FileViewModuleTest, ViewsAreMadeByNameOnly) {
     EXPECT_TRUE(::IsWindow(view->GetViewWindow()));
 }
 
+TEST(FileViewModuleAlone, DestroyingTheModuleDestroysItsViews) {
+    testsupport::ScratchFolder skin(L"fvdel");
+    ASSERT_TRUE(WriteSolidBmp(skin.path() + L"t.bmp", 50, 50, RGB(1, 2, 3)));
+    FakeSettings settings;
+    settings.values[L"CurrentSkinPath"] = skin.path();
+    HostWindow host;
+    HWND tree = nullptr, list = nullptr;
+    {
+        CEmberSoftBus bus;
+        auto* module = new CAppModuleFileView;
+        bus.RegisterModule(&ember::MID_ConfigModule, new ConfigModule(&settings), nullptr);
+        bus.RegisterModule(&ember::MID_FileView, module, nullptr);
+        module->Initialize();
+        IEmberAppModuleView* view = nullptr;
+        module->CreateView(L"FileTreeView", host.hwnd(), RECT{0, 0, 40, 40}, L"t.bmp", &view);
+        tree = view ? view->GetViewWindow() : nullptr;
+        module->CreateView(L"FileListCtrl", host.hwnd(), RECT{0, 0, 40, 40}, L"", &view);
+        list = view ? view->GetViewWindow() : nullptr;
+        ASSERT_TRUE(::IsWindow(tree));
+        ASSERT_TRUE(::IsWindow(list));
+    }
+    EXPECT_FALSE(::IsWindow(tree));
+    EXPECT_FALSE(::IsWindow(list));
+}
+
 TEST(FileViewModuleAlone, ListNeedsTheSettings) {
     HostWindow host;
     CEmberSoftBus bus;
@@ -320,6 +346,8 @@ struct MenuAnswer {
     std::vector<UINT> keys;          // posted to the menu; none: dismiss it
     std::vector<UINT> ids;           // what the menu held
     std::vector<bool> grayed;
+    std::vector<int> heights;        // measured by the owner-drawn menu through the list
+    HWND owner = nullptr;
     bool seen = false;
 };
 MenuAnswer* g_answer = nullptr;  // the running test's, for the timer below
@@ -333,6 +361,14 @@ void CALLBACK AnswerMenu(HWND, UINT, UINT_PTR timer, DWORD) {
     for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
         g_answer->ids.push_back(::GetMenuItemID(menu, i));
         g_answer->grayed.push_back((::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED) != 0);
+        RECT item{};
+        ::GetMenuItemRect(g_answer->owner, menu, static_cast<UINT>(i), &item);
+        g_answer->heights.push_back(item.bottom - item.top);
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE;
+        ::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        if (!(info.fType & MFT_OWNERDRAW)) g_answer->heights.back() = -1;
     }
     if (g_answer->keys.empty()) {
         ::EndMenu();
@@ -345,6 +381,7 @@ class ContextMenuTest : public FileViewModuleTest {
 protected:
     void RightClickAt(POINT at, MenuAnswer& answer) {
         g_answer = &answer;
+        answer.owner = list->hwnd();
         ::SetTimer(nullptr, 0, 30, &AnswerMenu);
         LPARAM lp = MAKELPARAM(at.x, at.y);
         list->PostMessage(WM_RBUTTONDOWN, MK_RBUTTON, lp);
@@ -362,17 +399,21 @@ TEST_F(ContextMenuTest, OnARowEverythingButNewFolder) {
     ASSERT_TRUE(answer.seen);
     EXPECT_EQ((std::vector<UINT>{10, 15, 13, 14}), answer.ids);
     EXPECT_EQ((std::vector<bool>{false, false, false, true}), answer.grayed);
+    // Owner-drawn items that were measured through the list window.
+    for (int height : answer.heights) EXPECT_GT(height, 0);
     EXPECT_EQ(std::vector<std::wstring>{L"RenamePath"}, executive->Names());
 }
 
 TEST_F(ContextMenuTest, OnEmptySpaceOnlyNewFolderAndDismissingDoesNothing) {
     ShowMedia();
+    long menus = platform::UniqueMenu::Live();
     MenuAnswer answer;  // no keys: dismissed
     RECT client = list->GetClientRect();
     RightClickAt(POINT{client.right - 10, client.bottom - 10}, answer);
     ASSERT_TRUE(answer.seen);
     EXPECT_EQ((std::vector<bool>{true, true, true, false}), answer.grayed);
     EXPECT_TRUE(executive->calls.empty());
+    EXPECT_EQ(menus, platform::UniqueMenu::Live());  // the menu went with the click
 }
 
 TEST_F(FileViewModuleTest, DroppedFilesReachTheCommandOrAreReleased) {

@@ -261,7 +261,13 @@ TEST_F(TreeViewTest, PaintsItemsOverThePictureWithoutTheKeyColour) {
     platform::UniqueMemoryDC dc(::CreateCompatibleDC(screen.get()));
     platform::UniqueBitmap canvas(::CreateCompatibleBitmap(screen.get(), width, height));
     platform::SelectGuard sel(dc.get(), canvas.get());
+    long bitmaps = platform::UniqueBitmap::Live(), dcs = platform::UniqueMemoryDC::Live();
+    long brushes = platform::UniqueBrush::Live();
     tree.Render(dc.get());
+    // Every context, bitmap and brush of the three-stage paint is gone again.
+    EXPECT_EQ(bitmaps, platform::UniqueBitmap::Live());
+    EXPECT_EQ(dcs, platform::UniqueMemoryDC::Live());
+    EXPECT_EQ(brushes, platform::UniqueBrush::Live());
 
     // Below the last row the picture shows.
     EXPECT_EQ(kPicture, ::GetPixel(dc.get(), width / 2, height - 3));
