@@ -449,8 +449,10 @@ void CSkinDialog::SetButtonImages(const std::wstring& name, const std::wstring& 
                                 CopyBitmapRect(picture.get(), RECT{3 * w, 0, 4 * w, h}));
         ::SetWindowPos(button->hwnd(), nullptr, 0, 0, size.cx / 4, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else if (over.empty() || down.empty() || disabled.empty()) {
-        button->SetStateBitmaps(CopyBitmap(picture.get()), CopyBitmap(picture.get()), CopyBitmap(picture.get()),
-                                std::move(picture));
+        platform::UniqueBitmap over1 = CopyBitmap(picture.get());
+        platform::UniqueBitmap down1 = CopyBitmap(picture.get());
+        platform::UniqueBitmap disabled1 = CopyBitmap(picture.get());
+        button->SetStateBitmaps(std::move(picture), std::move(over1), std::move(down1), std::move(disabled1));
     } else {
         button->SetStateBitmaps(std::move(picture), imageList_.Lookup(over), imageList_.Lookup(down),
                                 imageList_.Lookup(disabled));
