@@ -200,12 +200,11 @@ void CSkinDialog::LoadSkin() {
 }
 
 int CSkinDialog::SetPanelMask(const std::wstring& key) {
-    CSkinProfile profile(skinPath_);
-    std::wstring file = ReadPanelMask(profile, section_, key);
+    SkinWindowRecord window = ReadWindowSection(CSkinProfile(skinPath_), section_);
+    std::wstring file = PanelMaskOf(window, key);
     if (file.empty()) return 0;
     platform::UniqueBitmap mask = LoadPicture(file);
     advancedPanel_ = key != L"MaskNoAdvancedPanel";
-    SkinWindowRecord window = ReadWindowSection(profile, section_);
     ApplyMaskRegion(mask.get(), POINT{window.maskOffset.cx, window.maskOffset.cy});
     SIZE size = BitmapSize(mask.get());
     // A mask that did not load leaves the window as it is.

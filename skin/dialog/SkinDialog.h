@@ -17,6 +17,8 @@
 #include "skin/controls/SkinControls.h"
 #include "skin/controls/SkinToolTip.h"
 
+class IconMenu;
+
 namespace nsSkin {
 
 // One static text painted on the window background.
@@ -189,6 +191,7 @@ protected:
     int hitCode_ = 0;
     POINT lastResizePoint_{0xFFFFFF, 0xFFFFFF};
     UINT menuId_ = 0;
+    IconMenu* activeMenu_ = nullptr;  // while the context menu is tracked
 };
 
 }  // namespace nsSkin
