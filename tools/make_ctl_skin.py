@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the control test skin in tests/skin/ctl/: a frame window (FRAMEDLG)
 whose border pieces each have a colour of their own, a mask-shaped window
-(MASKDLG), a bare frame window (BAREDLG), the image atlas with thumbs, masks,
+(MASKDLG), a bare frame window (BAREDLG), a frame window with a resizing mask
+(RESIZEDLG), the image atlas with thumbs, masks,
 progress and drop-down pictures, and in alt/ a second skin whose Main differs
 (for reload tests). Pictures are 8-bit BMPs; skin.ini is UTF-16 (the
 private-profile functions read it as wide text)."""
@@ -80,6 +81,11 @@ def mask_full(x, y):
 
 def mask_main(x, y):
     return (30, 60, 90) if not inside(x, y, (20, 20, 30, 20)) else (90, 60, 30)
+
+# RESIZEDLG's resizing mask: 300 x 200 with 5-pixel corners cut away (white).
+def resize_mask(x, y):
+    corner = (x < 5 or x >= 295) and (y < 5 or y >= 195)
+    return (255, 255, 255) if corner else (0, 0, 0)
 
 # Atlas 192 x 176: thumbs, button mask, progress pictures, drop-down pictures, a strip.
 ATLAS = [
@@ -210,6 +216,15 @@ InvalidteRect=0,0,120,80
 [BAREDLG]
 Windowtype=0
 BKColor=0,0,128
+
+[RESIZEDLG]
+Windowtype=0
+Main=main.bmp
+TopParam=300,20,30,10,160,10
+LeftParam=10,160,50,10,0,0
+BottomParam=300,20,30,240,0,0
+RightParam=10,160,50,10,0,0
+ResizingMask=rmask.bmp
 """
 
 ALT_INI = r"""[SKININFO]
@@ -240,6 +255,7 @@ def main():
     write_bmp(os.path.join(OUT, 'mmask.bmp'), 120, 80, mask_pixel)
     write_bmp(os.path.join(OUT, 'mmask2.bmp'), 120, 80, mask_full)
     write_bmp(os.path.join(OUT, 'atlas.bmp'), 192, 176, atlas_pixel)
+    write_bmp(os.path.join(OUT, 'rmask.bmp'), 300, 200, resize_mask)
     write_ini(os.path.join(OUT, 'skin.ini'), SKIN_INI)
     write_ini(os.path.join(OUT, 'alt', 'skin.ini'), ALT_INI)
 

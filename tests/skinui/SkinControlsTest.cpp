@@ -117,7 +117,7 @@ TEST(BitmapButton, TheFadeHasFiveStepsWithTheKnownAlphas) {
 
 TEST(SkinLabel, ATextThatFitsDoesNotScrollAndALongOneDoes) {
     RecordingDialog dlg;
-    ASSERT_TRUE(dlg.Open(L"FRAMEDLG"));
+    ASSERT_TRUE(dlg.Open(L"FRAMEDLG", false));
     EXPECT_FALSE(dlg.FindLabel(L"SHORT")->IsScrolling());
     EXPECT_FALSE(dlg.FindLabel(L"QUIET")->IsScrolling()) << "scrolling switched off in the skin";
     nsSkin::CSkinLabel* longLabel = dlg.FindLabel(L"LONG");
@@ -140,7 +140,7 @@ TEST(SkinLabel, ATextThatFitsDoesNotScrollAndALongOneDoes) {
 
 TEST(SkinProgress, ABufferedLimitOf50IgnoresAClickAt70) {
     RecordingDialog dlg;
-    ASSERT_TRUE(dlg.Open(L"FRAMEDLG"));
+    ASSERT_TRUE(dlg.Open(L"FRAMEDLG", false));
     nsSkin::CSkinProgress* seek = dlg.FindProgress(L"SEEK");
     seek->SetBufferedLimit(50);
     ::SendMessageW(seek->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, At(70, 6));
@@ -165,7 +165,7 @@ TEST(SkinProgress, ABufferedLimitOf50IgnoresAClickAt70) {
 
 TEST(SkinProgress, AVerticalBarFillsFromTheBottomAndCanReportOnlyOnRelease) {
     RecordingDialog dlg;
-    ASSERT_TRUE(dlg.Open(L"FRAMEDLG"));
+    ASSERT_TRUE(dlg.Open(L"FRAMEDLG", false));
     nsSkin::CSkinProgress* plain = dlg.FindProgress(L"PLAIN");
     ASSERT_FALSE(plain->IsHorizontal());
     ::SendMessageW(plain->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, At(5, 9));
@@ -178,7 +178,7 @@ TEST(SkinProgress, AVerticalBarFillsFromTheBottomAndCanReportOnlyOnRelease) {
 
 TEST(SkinSlider, PressDragAndReleaseReportTrackCodes) {
     RecordingDialog dlg;
-    ASSERT_TRUE(dlg.Open(L"FRAMEDLG"));
+    ASSERT_TRUE(dlg.Open(L"FRAMEDLG", false));
     nsSkin::CSkinSlider* volume = dlg.FindSlider(L"VOLUME");
     HWND wnd = volume->hwnd();
     ::SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(4, 8));

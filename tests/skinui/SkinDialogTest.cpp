@@ -60,7 +60,7 @@ TEST(SkinDialogFrame, BorderPiecesSitAtTheirPlacesAtSkinSizeAndAfterGrowing) {
 
 TEST(SkinDialogFrame, ControlsSitAtTheirSkinRectsAndFollowTheAnchors) {
     RecordingDialog dlg;
-    ASSERT_TRUE(dlg.Open(L"FRAMEDLG"));
+    ASSERT_TRUE(dlg.Open(L"FRAMEDLG", false));
     auto rectOf = [&](const wchar_t* name) { return RectInParent(dlg.FindButton(name)->hwnd()); };
     ASSERT_NE(nullptr, dlg.FindButton(L"close"));
     EXPECT_EQ((RECT{40, 30, 80, 50}), rectOf(L"PLAY"));
@@ -120,7 +120,7 @@ TEST(SkinDialogReload, AHiddenWindowStaysHiddenAndAShownOneComesBack) {
 
 TEST(SkinDialogReload, StaticTextsAreRebuiltFromTheNewMain) {
     RecordingDialog dlg;
-    ASSERT_TRUE(dlg.Open(L"FRAMEDLG"));
+    ASSERT_TRUE(dlg.Open(L"FRAMEDLG", false));
     ASSERT_EQ(1u, dlg.StaticTexts().size());
     const nsSkin::_STRING_INFO& before = *dlg.StaticTexts()[0];
     EXPECT_EQ(L"Stat", before.text);
@@ -147,7 +147,7 @@ TEST(SkinDialogFrame, WithoutMainTheWindowIsFilledWithBKColorAndStillResizable) 
 
 TEST(SkinDialogFrame, BorderZonesUseTheBorderWidths) {
     RecordingDialog dlg;
-    ASSERT_TRUE(dlg.Open(L"FRAMEDLG"));
+    ASSERT_TRUE(dlg.Open(L"FRAMEDLG", false));
     RECT wr = dlg.GetWindowRect();
     EXPECT_EQ(HTBOTTOMRIGHT, dlg.HitTestBorder(POINT{wr.right - 9, wr.bottom - 19}));
     EXPECT_EQ(HTTOPRIGHT, dlg.HitTestBorder(POINT{wr.right - 9, wr.top + 19})) << "top corners use B";
@@ -193,7 +193,7 @@ TEST(SkinDialogFrame, APressOnTheBackgroundMovesTheWindowByItsCaption) {
 
 TEST(SkinDialogLookups, NamesMatchInAnyCaseAndEnableOnlyChangesWhatDiffers) {
     RecordingDialog dlg;
-    ASSERT_TRUE(dlg.Open(L"FRAMEDLG"));
+    ASSERT_TRUE(dlg.Open(L"FRAMEDLG", false));
     EXPECT_EQ(8u, dlg.Buttons().size());
     EXPECT_EQ(dlg.FindButton(L"PLAY"), dlg.FindButton(L"play"));
     EXPECT_EQ(L"TOGGLE", dlg.Buttons()[1]->Name()) << "button names are upper-cased";
@@ -219,7 +219,7 @@ TEST(SkinDialogLookups, NamesMatchInAnyCaseAndEnableOnlyChangesWhatDiffers) {
 
 TEST(SkinDialogButtons, SetButtonImagesTakesStripsSinglesAndTheWindowPictures) {
     RecordingDialog dlg;
-    ASSERT_TRUE(dlg.Open(L"FRAMEDLG"));
+    ASSERT_TRUE(dlg.Open(L"FRAMEDLG", false));
     nsSkin::CSkinButton* play = dlg.FindButton(L"PLAY");
     EXPECT_EQ(RGB(10, 100, 10), PixelOf(play->StateBitmap(0), 5, 5));
     EXPECT_EQ(RGB(10, 150, 10), PixelOf(play->StateBitmap(1), 5, 5));
@@ -241,7 +241,7 @@ TEST(SkinDialogButtons, SetButtonImagesTakesStripsSinglesAndTheWindowPictures) {
 
 TEST(SkinDialogTooltips, ControlsWithATooltipAreRegistered) {
     RecordingDialog dlg;
-    ASSERT_TRUE(dlg.Open(L"FRAMEDLG"));
+    ASSERT_TRUE(dlg.Open(L"FRAMEDLG", false));
     ASSERT_NE(nullptr, dlg.ToolTipWindow());
     // PLAY, CLOSE, VOLUME, SEEK, KIND, SEARCH; the edit box has its own.
     EXPECT_EQ(6, ::SendMessageW(dlg.ToolTipWindow(), TTM_GETTOOLCOUNT, 0, 0));
@@ -254,6 +254,61 @@ TEST(SkinDialogTooltips, ControlsWithATooltipAreRegistered) {
     ::SendMessageW(dlg.ToolTipWindow(), TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&info));
     EXPECT_STREQ(L"Play it [PLAY]", text) << "the tooltip ends with the window's suffix";
     EXPECT_NE(nullptr, dlg.FindEdit(L"NAME")->ToolTipWindow());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace skinuitest;
+
+TEST(SkinDialogResizingMask, TheWindowTakesTheMaskAndItsShapeStretchesAtTheCutLines) {
+    RecordingDialog dlg;
+    dlg.SetSkin(SkinFile(), L"RESIZEDLG");
+    ASSERT_TRUE(dlg.Create(nullptr));
+    EXPECT_TRUE(dlg.HasResizingMask());
+    RECT wr = dlg.GetWindowRect();
+    EXPECT_EQ(300, wr.right - wr.left) << "sized to the mask's bounding box";
+    EXPECT_EQ(200, wr.bottom - wr.top);
+    platform::UniqueRegion shape(::CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(ERROR, ::GetWindowRgn(dlg.hwnd(), shape.get()));
+    EXPECT_FALSE(::PtInRegion(shape.get(), 297, 2));
+
+    ::SetWindowPos(dlg.hwnd(), nullptr, 0, 0, 400, 260, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_NE(ERROR, ::GetWindowRgn(dlg.hwnd(), shape.get()));
+    RECT box{};
+    ::GetRgnBox(shape.get(), &box);
+    EXPECT_EQ((RECT{0, 0, 400, 260}), box);
+    EXPECT_FALSE(::PtInRegion(shape.get(), 397, 2)) << "the top-right cut moved with the right edge";
+    EXPECT_FALSE(::PtInRegion(shape.get(), 2, 257)) << "the bottom-left cut moved with the bottom";
+    EXPECT_TRUE(::PtInRegion(shape.get(), 397, 100));
+    EXPECT_TRUE(::PtInRegion(shape.get(), 200, 257));
+}
+
+// Every text read from the skin passes through the hook.
+class ShoutingDialog : public RecordingDialog {
+protected:
+    void LocalizeText(std::wstring& text, UINT) override {
+        for (wchar_t& c : text) c = static_cast<wchar_t>(::towupper(c));
+    }
+};
+
+TEST(SkinDialogLocalize, TextsFromTheSkinPassThroughLocalizeText) {
+    ShoutingDialog dlg;
+    ASSERT_TRUE(dlg.Open(L"FRAMEDLG", false));
+    EXPECT_EQ(L"HI", dlg.FindLabel(L"SHORT")->GetText());
+    EXPECT_EQ(L"STAT", dlg.StaticTexts()[0]->text);
+    EXPECT_EQ(L"GO", dlg.FindButton(L"CAPT")->GetWindowText());
+    EXPECT_EQ(L"ALPHA", dlg.FindComboBox(L"KIND")->GetItemText(0));
+}
+
+TEST(SkinDialogMissing, AMissingSkinFileLeavesTheDialogUnskinned) {
+    RecordingDialog dlg;
+    dlg.SetSkin(testsupport::SourceDirectory() + L"tests\\skin\\ctl\\nothing\\skin.ini", L"FRAMEDLG");
+    ASSERT_TRUE(dlg.Create(nullptr));
+    EXPECT_TRUE(dlg.Buttons().empty());
+    EXPECT_EQ(nullptr, dlg.MainPicture());
+    EXPECT_NE(nullptr, dlg.ToolTipWindow());
 }
 
 }  // namespace

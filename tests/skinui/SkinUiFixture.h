@@ -33,7 +33,9 @@ inline void FlushEvents() {
     }
 }
 
-// Records every notification it receives as a short line.
+// Records every notification it receives as a short line. Tests open windows
+// hidden unless they need them on screen: without a window manager, Wine waits
+// 2 s for every shown top-level window to be withdrawn when it goes.
 class RecordingDialog : public nsSkin::CSkinDialog {
 public:
     RecordingDialog() : CSkinDialog(kTemplate) {}
