@@ -459,6 +459,12 @@ void CSkinDialog::SetButtonImages(const std::wstring& name, const std::wstring& 
     ::InvalidateRect(button->hwnd(), nullptr, FALSE);
 }
 
+void CSkinDialog::UpdateToolTip(HWND control, const std::wstring& text) {
+    if (!control || ::GetParent(control) != hwnd_) return;
+    tooltip_.RemoveTool(control);
+    AddToolTip(control, text);
+}
+
 void CSkinDialog::EnableSkinButton(const std::wstring& name, bool enable) {
     if (CSkinButton* button = FindButton(name)) button->EnableButton(enable);
 }

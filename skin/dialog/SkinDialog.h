@@ -63,6 +63,8 @@ public:
     void SetButtonImages(const std::wstring& name, const std::wstring& normal, const std::wstring& over,
                          const std::wstring& down, const std::wstring& disabled);
     void EnableSkinButton(const std::wstring& name, bool enable);
+    // Replaces (or gives) the tooltip of one control of this window.
+    void UpdateToolTip(HWND control, const std::wstring& text);
     void EnableSkinSlider(const std::wstring& name, bool enable);
 
     // Lookups by name (any case; the first match wins).

@@ -25,8 +25,10 @@ TEST(SkinDialogFrame, BorderPiecesSitAtTheirPlacesAtSkinSizeAndAfterGrowing) {
     ASSERT_TRUE(dlg.Open(L"FRAMEDLG"));
     EXPECT_EQ(0, dlg.WindowType());
     EXPECT_EQ(0, ::GetWindowLongW(dlg.hwnd(), GWL_STYLE) & WS_CAPTION) << "a frame window has no system caption";
-    Capture at(dlg.hwnd(), Capture::How::WindowDC);
     Capture shot = CaptureOf(dlg.hwnd());
+    Capture printed(dlg.hwnd(), Capture::How::PrintWindow);
+    EXPECT_EQ(RGB(200, 0, 0), printed.At(5, 5)) << "PrintWindow sees the same pieces";
+    EXPECT_EQ(RGB(0, 0, 60), printed.At(295, 195));
     ASSERT_EQ(300, shot.Width());
     EXPECT_EQ(RGB(200, 0, 0), shot.At(5, 5)) << "top-left corner";
     EXPECT_EQ(RGB(0, 200, 0), shot.At(35, 5)) << "first top tile";
@@ -55,7 +57,6 @@ TEST(SkinDialogFrame, BorderPiecesSitAtTheirPlacesAtSkinSizeAndAfterGrowing) {
     EXPECT_EQ(RGB(120, 0, 120), grown.At(395, 200)) << "right lower piece ends above the bottom";
     EXPECT_EQ(RGB(0, 0, 60), grown.At(395, 255)) << "bottom-right corner in the corner";
     EXPECT_EQ(RGB(0, 60, 0), grown.At(300, 255)) << "bottom tile repeated";
-    (void)at;
 }
 
 TEST(SkinDialogFrame, ControlsSitAtTheirSkinRectsAndFollowTheAnchors) {
@@ -254,6 +255,11 @@ TEST(SkinDialogTooltips, ControlsWithATooltipAreRegistered) {
     ::SendMessageW(dlg.ToolTipWindow(), TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&info));
     EXPECT_STREQ(L"Play it [PLAY]", text) << "the tooltip ends with the window's suffix";
     EXPECT_NE(nullptr, dlg.FindEdit(L"NAME")->ToolTipWindow());
+
+    dlg.UpdateToolTip(info.hwnd, L"Pause");
+    EXPECT_EQ(6, ::SendMessageW(dlg.ToolTipWindow(), TTM_GETTOOLCOUNT, 0, 0));
+    ::SendMessageW(dlg.ToolTipWindow(), TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(L"Pause", text);
 }
 
 }  // namespace
