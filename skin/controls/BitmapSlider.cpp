@@ -40,6 +40,8 @@ SIZE CBitmapSlider::ThumbSize() const {
     return size;
 }
 
+// The thumb travels the whole client width (or height) less its own size;
+// the stock trackbar's channel margins are not used.
 RECT CBitmapSlider::ThumbRect() const {
     RECT client = GetClientRect();
     SIZE t = ThumbSize();
@@ -118,6 +120,7 @@ void CBitmapSlider::OnPaint() {
     if (picture) DrawTransparent(dc, picture, thumb.left, thumb.top, kThumbKey);
 }
 
+// A press anywhere jumps the thumb there and starts dragging it.
 void CBitmapSlider::OnLButtonDown(UINT, POINT pt) {
     dragging_ = true;
     ::SetCapture(hwnd_);
