@@ -318,3 +318,42 @@ TEST(SkinDialogMissing, AMissingSkinFileLeavesTheDialogUnskinned) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace skinuitest;
+
+HWND g_menuSeen = nullptr;
+int g_menuWidth = 0;
+
+TEST(SkinDialogMenu, ARightPressShowsTheOwnerDrawnMenuOfTheResource) {
+    RecordingDialog dlg;
+    ASSERT_TRUE(dlg.Open(L"FRAMEDLG", false));
+    g_menuSeen = nullptr;
+    // The menu runs its own loop; a timer inside it looks and closes it.
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+        ::KillTimer(nullptr, id);
+        g_menuSeen = ::FindWindowW(L"#32768", nullptr);
+        ::EndMenu();
+    });
+    ::SendMessageW(dlg.hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(150, 175));
+    EXPECT_EQ(nullptr, g_menuSeen) << "no menu without a menu resource";
+    ::KillTimer(nullptr, timer);
+
+    dlg.SetMenuId(301);
+    ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+        ::KillTimer(nullptr, id);
+        g_menuSeen = ::FindWindowW(L"#32768", nullptr);
+        RECT rc{};
+        ::GetWindowRect(g_menuSeen, &rc);
+        g_menuWidth = rc.right - rc.left;
+        ::EndMenu();
+    });
+    ::SendMessageW(dlg.hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(150, 175));
+    EXPECT_NE(nullptr, g_menuSeen);
+    // Unmeasured owner-drawn items would leave the menu a few pixels wide.
+    EXPECT_GT(g_menuWidth, 50) << "IconMenu measured the items";
+    FlushEvents();
+}
+
+}  // namespace
