@@ -129,4 +129,16 @@ void CBitmapProgress::OnMouseMove(UINT, POINT pt) {
     if (reportWhileDragging_) ReportPosition();
 }
 
+LRESULT CBitmapProgress::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case PBM_GETPOS:
+        return pos_;
+    case PBM_GETRANGE:
+        if (auto* range = reinterpret_cast<PBRANGE*>(lp)) *range = PBRANGE{0, max_};
+        return wp ? 0 : max_;
+    default:
+        return CBitmapBtn::WindowProc(msg, wp, lp);
+    }
+}
+
 }  // namespace nsSkin

@@ -24,6 +24,8 @@ public:
     bool IsDragging() const { return dragging_; }
 
 protected:
+    // Answers the standard progress-bar queries, so tools that read progress bars read this one.
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void DrawItem(DRAWITEMSTRUCT* item) override;
     void OnLButtonDown(UINT flags, POINT pt) override;
     void OnLButtonUp(UINT flags, POINT pt) override;

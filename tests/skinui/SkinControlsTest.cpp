@@ -161,6 +161,8 @@ TEST(SkinProgress, ABufferedLimitOf50IgnoresAClickAt70) {
     seek->SetBufferedLimit(65535);
     seek->SetPos(180);
     EXPECT_EQ(100, seek->GetPos()) << "65535 is no limit; the range still holds";
+    EXPECT_EQ(100, ::SendMessageW(seek->hwnd(), PBM_GETPOS, 0, 0)) << "answers as a progress bar would";
+    EXPECT_EQ(100, ::SendMessageW(seek->hwnd(), PBM_GETRANGE, FALSE, 0));
 }
 
 TEST(SkinProgress, AVerticalBarFillsFromTheBottomAndCanReportOnlyOnRelease) {
