@@ -16,6 +16,7 @@ bool CButton::Create(const std::wstring& text, DWORD style, const RECT& rect, HW
 
 void CButton::SetButtonStyle(UINT style, bool redraw) { SendMessage(BM_SETSTYLE, style, redraw ? TRUE : FALSE); }
 
+// Owner-drawn buttons draw themselves when their parent reflects the request.
 bool CButton::OnReflectedMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
     if (msg != WM_DRAWITEM) return false;
     DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp));
@@ -65,6 +66,7 @@ RECT CSliderCtrl::GetThumbRect() const {
     return rc;
 }
 
+// Only custom draw is of interest; other notifications stay with the parent.
 bool CSliderCtrl::OnReflectedMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
     if (msg != WM_NOTIFY) return false;
     auto* hdr = reinterpret_cast<NMHDR*>(lp);

@@ -22,6 +22,8 @@ HFONT CAnimatedLabel::LabelFont() const {
     return hwnd_ ? reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)) : nullptr;
 }
 
+// The visible width in characters is measured with "W", the widest letter of
+// most fonts, twice over so that the repeated text always fills the label.
 void CAnimatedLabel::SetText(const std::wstring& text) {
     text_ = text;
     offset_ = 0;

@@ -14,6 +14,7 @@ bool CBitmapBtn::Create(const std::wstring& text, DWORD style, const RECT& rect,
     return true;
 }
 
+// Each state picture is the button's own copy, so the window pictures may go.
 void CBitmapBtn::SetBitmaps(HBITMAP normal, HBITMAP over, HBITMAP pressed, HBITMAP disabled, const RECT& sourceRect) {
     SetStateBitmaps(CopyBitmapRect(normal, sourceRect), CopyBitmapRect(over, sourceRect),
                     CopyBitmapRect(pressed, sourceRect), CopyBitmapRect(disabled, sourceRect));
@@ -45,6 +46,7 @@ void CBitmapBtn::SetShape(platform::UniqueRegion shape) {
     if (!::SetWindowRgn(hwnd_, forWindow, TRUE)) ::DeleteObject(forWindow);
 }
 
+// A toggle that is on keeps the pressed picture until the owner turns it off.
 void CBitmapBtn::SetOn(bool on) {
     if (!toggle_ || on == on_) return;
     on_ = on;
@@ -83,6 +85,8 @@ bool CBitmapBtn::FadeStepAlpha(int counter, BYTE* alpha) {
     return true;
 }
 
+// Toggles show only two pictures; a disabled toggle that is off shows the
+// disabled one like any other button.
 HBITMAP CBitmapBtn::PictureForState(int state) const {
     if (toggle_) {
         if (state == kDisabled && !on_) return pictures_[kDisabled].get();
@@ -91,6 +95,7 @@ HBITMAP CBitmapBtn::PictureForState(int state) const {
     return StateBitmap(state);
 }
 
+// While a fade runs, the timer owns the pixels; a repaint only adds the caption.
 void CBitmapBtn::DrawItem(DRAWITEMSTRUCT* item) {
     HDC dc = item->hDC;
     RECT rc = item->rcItem;
@@ -129,6 +134,7 @@ void CBitmapBtn::DrawCaption(HDC dc, int left, int top, int right, int bottom, C
     ::SetBkMode(dc, TRANSPARENT);
     HFONT font = captionFont_ ? captionFont_.get() : reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
     if (font) ::SelectObject(dc, font);
+    // A shadow under grey disabled text would only smear it.
     if (caption_.shadow && ::IsWindowEnabled(hwnd_)) {
         RECT shadow{left + caption_.shadowX, top + caption_.shadowY, right + caption_.shadowX,
                     bottom + caption_.shadowY};
@@ -141,6 +147,7 @@ void CBitmapBtn::DrawCaption(HDC dc, int left, int top, int right, int bottom, C
     ::RestoreDC(dc, saved);
 }
 
+// Stretched like the plain drawing, so a picture of another size still fills the button.
 void CBitmapBtn::DrawFadeFrame(HDC dc, HBITMAP picture, BYTE alpha) {
     SIZE size = BitmapSize(picture);
     if (!size.cx) return;
@@ -171,6 +178,7 @@ LRESULT CBitmapBtn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     return CButton::WindowProc(msg, wp, lp);
 }
 
+// The window under the point, not the client rectangle: a shaped button has holes.
 bool CBitmapBtn::IsCursorOver(POINT clientPt) const {
     POINT screen = clientPt;
     ::ClientToScreen(hwnd_, &screen);
@@ -182,6 +190,8 @@ void CBitmapBtn::SetState(int state) {
     state_ = state;
 }
 
+// Hovering is tracked by holding the capture: the first move inside takes it,
+// the first move outside gives it back.
 void CBitmapBtn::OnMouseMove(UINT flags, POINT pt) {
     if (toggle_ && on_) return;
     bool leftDown = (flags & MK_LBUTTON) != 0;
@@ -228,6 +238,7 @@ void CBitmapBtn::OnLButtonUp(UINT, POINT pt) {
     }
 }
 
+// Another window took the mouse (a menu, a message box): the hover is over.
 void CBitmapBtn::OnCaptureChanged() {
     if (state_ != kOver) return;
     SetState(kNormal);
@@ -242,6 +253,7 @@ void CBitmapBtn::OnKillFocus() {
     RepaintNow();
 }
 
+// The repaint that follows comes from the default processing of WM_ENABLE.
 void CBitmapBtn::OnEnable(bool enabled) {
     if (enabled) {
         state_ = (toggle_ && on_) ? kPressed : kNormal;

@@ -15,6 +15,8 @@ constexpr LPARAM kTagItems = 0;
 constexpr LPARAM kTagSuggestions = 1;
 }  // namespace
 
+// The edit field passes Enter, the suggestion keys and the pop-up's messages to
+// its drop-down; everything else is an ordinary edit box.
 LRESULT CSearchEdit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_GETDLGCODE:
@@ -65,6 +67,8 @@ HWND CBitmapComboBox::SuggestionPopup() {
     return g_suggestionPopup;
 }
 
+// The editable form keeps 17 pixels on the right for the drop-down arrow of
+// its pictures and 3 at the bottom for their frame.
 bool CBitmapComboBox::Create(const std::wstring& text, DWORD style, const RECT& rect, HWND parent, UINT id) {
     if (!CBitmapBtn::Create(text, style, rect, parent, id)) return false;
     if (!(style & kEditableStyle)) return true;
@@ -87,6 +91,7 @@ std::wstring CBitmapComboBox::GetItemText(int index) const {
     return items_[static_cast<size_t>(index)];
 }
 
+// The caption and the edit field show the chosen item.
 int CBitmapComboBox::SetCurSel(int index) {
     if (index < 0 || index >= static_cast<int>(items_.size())) return E_INVALIDARG;
     if (index == sel_) return 1;
@@ -106,6 +111,8 @@ void CBitmapComboBox::SetCaptionColor(COLORREF color) {
     if (hwnd_) ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
+// Opening the list by a click reads the history again (another drop-down of
+// the program may have saved since).
 void CBitmapComboBox::OpenList() {
     if (items_.empty() || ListPopup()) return;
     if (edit_.hwnd()) LoadHistory();
@@ -160,6 +167,8 @@ bool CBitmapComboBox::OnCommand(WPARAM wp, LPARAM lp) {
     }
 }
 
+// Suggestions follow the typed text; a change of letter case only is not a
+// new text and keeps the list as it is.
 void CBitmapComboBox::OnEditChanged() {
     std::wstring text = edit_.GetWindowText();
     bool changed = !EqualsNoCase(text, lastText_);
@@ -210,6 +219,7 @@ void CBitmapComboBox::CommitEditText() {
     SendMessage(kMsgTextCommitted, static_cast<WPARAM>(sel_), reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+// A chosen suggestion is committed like typed text: it is what the user asked for.
 void CBitmapComboBox::OnPopupClosed(int row, LPARAM tag) {
     if (tag == kTagSuggestions) {
         if (row < 0 || row >= static_cast<int>(filtered_.size())) return;
@@ -250,6 +260,7 @@ void CBitmapComboBox::OnDestroy() {
     CBitmapBtn::OnDestroy();
 }
 
+// Loading resets the selection to none, except for free text being typed.
 bool CBitmapComboBox::LoadHistory() {
     bool loaded = history_.Load(HistoryFilePath()) != 0;
     if (sel_ != kFreeText) sel_ = -1;

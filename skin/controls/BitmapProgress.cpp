@@ -42,6 +42,7 @@ void CBitmapProgress::SetBufferedLimit(int limit) {
     if (hwnd_) ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
+// Proportional to the distance from the left, or from the bottom when vertical.
 int CBitmapProgress::PositionAt(POINT pt) const {
     RECT client = GetClientRect();
     long long pos = 0;
@@ -52,6 +53,7 @@ int CBitmapProgress::PositionAt(POINT pt) const {
     return static_cast<int>(std::clamp<long long>(pos, 0, max_));
 }
 
+// Drawn off-screen: background, buffered and filled parts overlap and would flicker.
 void CBitmapProgress::DrawItem(DRAWITEMSTRUCT* item) {
     RECT rc = item->rcItem;
     int w = rc.right - rc.left, h = rc.bottom - rc.top;
@@ -104,6 +106,7 @@ void CBitmapProgress::OnLButtonDown(UINT, POINT pt) {
     ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
+// A press that was refused still ends the drag, so the bar never stays captured.
 void CBitmapProgress::OnLButtonUp(UINT, POINT pt) {
     if (!dragging_) return;
     dragging_ = false;

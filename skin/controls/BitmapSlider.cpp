@@ -40,6 +40,8 @@ SIZE CBitmapSlider::ThumbSize() const {
     return size;
 }
 
+// The thumb travels the whole client width (or height) less its own size;
+// the stock trackbar's channel margins are not used.
 RECT CBitmapSlider::ThumbRect() const {
     RECT client = GetClientRect();
     SIZE t = ThumbSize();
@@ -70,9 +72,12 @@ int CBitmapSlider::PositionAt(POINT pt) const {
 }
 
 void CBitmapSlider::TrackTo(POINT pt) {
-    int pos = PositionAt(pt);
-    SetPos(pos, true);
+    SetPos(PositionAt(pt), true);
     ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void CBitmapSlider::SendTrackScroll() {
+    int pos = GetPos();
     HWND parent = ::GetParent(hwnd_);
     if (parent)
         ::SendMessageW(parent, IsVertical() ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, pos),
@@ -115,11 +120,13 @@ void CBitmapSlider::OnPaint() {
     if (picture) DrawTransparent(dc, picture, thumb.left, thumb.top, kThumbKey);
 }
 
+// A press anywhere jumps the thumb there and starts dragging it.
 void CBitmapSlider::OnLButtonDown(UINT, POINT pt) {
     dragging_ = true;
     ::SetCapture(hwnd_);
     TrackTo(pt);
     OnThumbPressed();
+    SendTrackScroll();
 }
 
 void CBitmapSlider::OnLButtonUp(UINT, POINT) {
@@ -134,6 +141,7 @@ void CBitmapSlider::OnMouseMove(UINT, POINT pt) {
     if (dragging_) {
         TrackTo(pt);
         OnThumbDragged();
+        SendTrackScroll();
         return;
     }
     RECT thumb = ThumbRect();

@@ -10,6 +10,8 @@ CSkinDialog* OwnerDialog(HWND control) {
     return dynamic_cast<CSkinDialog*>(platform::CWnd::FromHandle(::GetParent(control)));
 }
 
+// Only a release inside a button that was pressed is a click; a toggle that is
+// on counts as pressed so that it can be clicked off.
 void CSkinButton::OnLButtonUp(UINT flags, POINT pt) {
     bool wasPressed = state_ == kPressed || (toggle_ && on_);
     CBitmapBtn::OnLButtonUp(flags, pt);
@@ -84,6 +86,7 @@ void CSkinEdit::OnEditNotify(UINT code) {
     }
 }
 
+// The client area, not the window: the border and scroll bars are not behind text.
 void CSkinListBox::RebuildBackground(HBITMAP main) {
     RECT client = GetClientRect();
     RECT onWindow = client;

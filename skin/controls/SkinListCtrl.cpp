@@ -20,6 +20,8 @@ void CSkinHeaderCtrl::SetTextColor(COLORREF color) {
     if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+// The header paints wholly by itself; the stock drawing would show through
+// the pictures' transparent edges.
 void CSkinHeaderCtrl::OnPaint() {
     platform::PaintDC paint(hwnd_);
     RECT client = GetClientRect();
@@ -84,6 +86,8 @@ bool CSkinListCtrl::OnEraseBkgnd(HDC dc) {
     return true;
 }
 
+// Sub-item notifications are needed: the row colour is a sub-item attribute
+// in report view.
 bool CSkinListCtrl::OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT* result) {
     switch (draw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT:

@@ -28,6 +28,8 @@ void MakeTranslucent(HWND wnd) {
 
 int CSkinListPopup::RowHeight() { return std::max(16, static_cast<int>(::GetSystemMetrics(SM_CYMENU))); }
 
+// The pop-up is a top-level tool window so that it may extend past its
+// owner's edges; it is positioned in screen coordinates.
 CSkinListPopup* CSkinListPopup::Open(HWND owner, const RECT& anchor, const std::vector<std::wstring>& items,
                                      const PopupColors& colors, bool translucent, bool takeFocus, LPARAM tag) {
     if (!owner || items.empty()) return nullptr;
@@ -45,6 +47,7 @@ CSkinListPopup* CSkinListPopup::Open(HWND owner, const RECT& anchor, const std::
         delete popup;
         return nullptr;
     }
+    popup->ownsSelf_ = true;
     platform::ISystemServices& sys = platform::System();
     bool xpOrLater = sys.OsMajorVersion() > 5 || (sys.OsMajorVersion() == 5 && sys.OsMinorVersion() >= 1);
     if (translucent && xpOrLater) MakeTranslucent(popup->hwnd());
@@ -99,6 +102,8 @@ int CSkinListPopup::RowAt(POINT pt) const {
     return row >= 0 && row < static_cast<int>(items_.size()) ? row : -1;
 }
 
+// Closing hands the focus back first, so the owner is ready for the message
+// that the destruction posts.
 void CSkinListPopup::Choose(int row) {
     if (closing_) return;
     chosen_ = row;
@@ -131,6 +136,7 @@ LRESULT CSkinListPopup::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             ::DestroyWindow(hwnd_);
         }
         return 0;
+    // Clicks must not take the activation from the window that owns the list.
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
     default:
@@ -211,6 +217,7 @@ void CSkinListPopup::OnPaint() {
     ::FrameRect(dc, &client, border.get());
 }
 
+// Posted, not sent: the owner may be the one destroying the pop-up.
 void CSkinListPopup::OnDestroy() {
     closing_ = true;
     if (::GetCapture() == hwnd_) ::ReleaseCapture();

@@ -65,6 +65,8 @@ CSkinDialog::~CSkinDialog() {
 void CSkinDialog::OnSkinProgressChanged(const std::wstring&, int) {}
 void CSkinDialog::OnSkinButtonClicked(const std::wstring&) {}
 
+// The index-taking operations are what the controls call; a stale index
+// (a control of an earlier load) reports nothing.
 void CSkinDialog::OnButtonIndexClicked(int index) {
     if (index < 0 || index >= static_cast<int>(buttons_.size())) return;
     OnSkinButtonClicked(buttons_[static_cast<size_t>(index)]->Name());
@@ -107,6 +109,8 @@ std::wstring CSkinDialog::Localized(std::wstring text, UINT flags) {
 
 // ---- skin file -----------------------------------------------------------
 
+// The managers are loaded here, before the window exists, so that LoadSkin
+// finds them; the font base is this window's font once there is one.
 void CSkinDialog::SetSkin(const std::wstring& path, const std::wstring& section) {
     skinPath_ = path;
     section_ = section;
@@ -143,6 +147,7 @@ bool CSkinDialog::OnInitDialog() {
     return true;
 }
 
+// Hidden while the controls are rebuilt, so that no half-built window is shown.
 void CSkinDialog::LoadSkin() {
     if (!hwnd_) return;
     bool visible = ::IsWindowVisible(hwnd_) != 0;
@@ -170,6 +175,7 @@ void CSkinDialog::LoadSkin() {
     disabled_ = LoadPicture(window.disabled.empty() ? window.main : window.disabled);
     normalNoPanel_ = LoadPicture(window.normalNoAdvancedPanel);
 
+    // Pieces of an absent border are empty rects and cut to no bitmap.
     borders_ = ComputeBorderLayout(window);
     for (int i = 0; i < SkinBorderLayout::kPieceCount; ++i) {
         top_[i] = CopyBitmapRect(main_.get(), borders_.top[i]);
@@ -199,13 +205,14 @@ void CSkinDialog::LoadSkin() {
     if (visible) ::ShowWindow(hwnd_, SW_SHOW);
 }
 
+// The offset applies only while the panel is hidden (ApplyMaskRegion), but the
+// window is always mask size plus offset.
 int CSkinDialog::SetPanelMask(const std::wstring& key) {
-    CSkinProfile profile(skinPath_);
-    std::wstring file = ReadPanelMask(profile, section_, key);
+    SkinWindowRecord window = ReadWindowSection(CSkinProfile(skinPath_), section_);
+    std::wstring file = PanelMaskOf(window, key);
     if (file.empty()) return 0;
     platform::UniqueBitmap mask = LoadPicture(file);
     advancedPanel_ = key != L"MaskNoAdvancedPanel";
-    SkinWindowRecord window = ReadWindowSection(profile, section_);
     ApplyMaskRegion(mask.get(), POINT{window.maskOffset.cx, window.maskOffset.cy});
     SIZE size = BitmapSize(mask.get());
     // A mask that did not load leaves the window as it is.
@@ -257,6 +264,8 @@ void CSkinDialog::CreateControls(const SkinWindowDescription& d) {
     for (const auto& r : d.staticTexts) CreateStaticText(r);
 }
 
+// Controls report their entry order within their own kind, so the index is the
+// array position, not the skin key (rule B may skip keys).
 void CSkinDialog::CreateButton(const SkinButtonRecord& r, int index) {
     auto button = std::make_unique<CSkinButton>();
     std::wstring caption = r.caption.empty() ? std::wstring() : Localized(r.caption);
@@ -410,6 +419,8 @@ void CSkinDialog::CreateComboBox(const SkinComboBoxRecord& r, int index) {
     comboBoxes_.push_back(std::move(combo));
 }
 
+// The snapshot is what the text is drawn over when the frame is painted, so
+// text never lands on tiles that moved when the window grew.
 void CSkinDialog::CreateStaticText(const SkinStaticTextRecord& r) {
     auto info = std::make_unique<_STRING_INFO>();
     info->text = Localized(r.text);
@@ -427,6 +438,7 @@ void CSkinDialog::CreateStaticText(const SkinStaticTextRecord& r) {
 
 // ---- owner operations -------------------------------------------------------
 
+// A picture four times as wide as the button holds the four states side by side.
 void CSkinDialog::SetButtonImages(const std::wstring& name, const std::wstring& normal, const std::wstring& over,
                                   const std::wstring& down, const std::wstring& disabled) {
     CSkinButton* button = FindButton(name);
@@ -449,13 +461,21 @@ void CSkinDialog::SetButtonImages(const std::wstring& name, const std::wstring& 
                                 CopyBitmapRect(picture.get(), RECT{3 * w, 0, 4 * w, h}));
         ::SetWindowPos(button->hwnd(), nullptr, 0, 0, size.cx / 4, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else if (over.empty() || down.empty() || disabled.empty()) {
-        button->SetStateBitmaps(CopyBitmap(picture.get()), CopyBitmap(picture.get()), CopyBitmap(picture.get()),
-                                std::move(picture));
+        platform::UniqueBitmap over1 = CopyBitmap(picture.get());
+        platform::UniqueBitmap down1 = CopyBitmap(picture.get());
+        platform::UniqueBitmap disabled1 = CopyBitmap(picture.get());
+        button->SetStateBitmaps(std::move(picture), std::move(over1), std::move(down1), std::move(disabled1));
     } else {
         button->SetStateBitmaps(std::move(picture), imageList_.Lookup(over), imageList_.Lookup(down),
                                 imageList_.Lookup(disabled));
     }
     ::InvalidateRect(button->hwnd(), nullptr, FALSE);
+}
+
+void CSkinDialog::UpdateToolTip(HWND control, const std::wstring& text) {
+    if (!control || ::GetParent(control) != hwnd_) return;
+    tooltip_.RemoveTool(control);
+    AddToolTip(control, text);
 }
 
 void CSkinDialog::EnableSkinButton(const std::wstring& name, bool enable) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "menu/IconMenu.h"
 #include "skin/SkinImage.h"
 #include "skin/controls/SkinGdi.h"
 #include "skin/dialog/SkinDialog.h"
@@ -31,6 +32,8 @@ MINMAXINFO TrackSizes(HWND wnd) {
 
 // ---- painting -------------------------------------------------------------
 
+// One strip: end pieces at their natural size at both ends, tiles repeated in
+// between; with two tiles the middle piece stays centred.
 void CSkinDialog::DrawStrip(HDC dc, const RECT (&pieces)[Layout::kPieceCount], bool hasTile2, bool horizontal,
                             const RECT& area) {
     const platform::UniqueBitmap* bitmaps = nullptr;
@@ -67,6 +70,8 @@ void CSkinDialog::DrawStrip(HDC dc, const RECT (&pieces)[Layout::kPieceCount], b
     at(Layout::kLast, end - last);
 }
 
+// Window coordinates: a frame window has no caption or border, so its client
+// area is the whole window.
 void CSkinDialog::PaintFrame(HDC dc) {
     RECT wr = GetWindowRect();
     int w = wr.right - wr.left, h = wr.bottom - wr.top;
@@ -137,6 +142,8 @@ void CSkinDialog::OnPaint() {
 
 // ---- layout ---------------------------------------------------------------
 
+// Controls in a corner zone follow that corner; controls in the top band between
+// the corners move with the centred middle piece; all others stay.
 RECT CSkinDialog::AnchorRect(const RECT& skin) const {
     const Layout& b = borders_;
     RECT wr = GetWindowRect();
@@ -199,6 +206,8 @@ void CSkinDialog::OnSize(UINT type, int cx, int cy) {
     if (stretched && !::SetWindowRgn(hwnd_, stretched, TRUE)) ::DeleteObject(stretched);
 }
 
+// Rectangles crossing the cut lines grow, rectangles beyond them move, so the
+// shape's corners keep their outline when the window grows.
 HRGN CSkinDialog::StretchRegion(HRGN shape, int newWidth, int newHeight) const {
     if (!shape) return nullptr;
     MINMAXINFO track = TrackSizes(hwnd_);
@@ -237,6 +246,7 @@ HRGN CSkinDialog::StretchRegion(HRGN shape, int newWidth, int newHeight) const {
 
 // ---- hit testing and resizing ----------------------------------------------
 
+// Corners first, then edges; an empty border still gets a 5-pixel corner zone.
 int CSkinDialog::HitTestBorder(POINT pt) const {
     RECT wr = GetWindowRect();
     const Layout& b = borders_;
@@ -294,6 +304,8 @@ void CSkinDialog::OnNcLButtonDown(UINT hit, POINT screen) {
     ::SetCapture(hwnd_);
 }
 
+// The system sizing loop is not used: the window has no sizing frame, and the
+// owner sees WM_SIZING with the proposed rectangle as with a real frame.
 void CSkinDialog::TrackResize(POINT screen) {
     if (screen.x == lastResizePoint_.x && screen.y == lastResizePoint_.y) return;
     lastResizePoint_ = screen;
@@ -361,14 +373,17 @@ void CSkinDialog::OnMouseMove(UINT flags, POINT pt) {
     TrackResize(screen);
 }
 
+// Only windows that name a menu resource have a context menu.
 void CSkinDialog::OnRButtonDown(UINT, POINT pt) {
     if (!menuId_) return;
-    platform::UniqueMenu menu(::LoadMenuW(platform::CurrentModule(), MAKEINTRESOURCEW(menuId_)));
-    HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
-    if (!popup) return;
+    // The owner-drawn copy of the resource's first sub-menu; its commands come to this window.
+    IconMenu menu;
+    if (!menu.LoadMenu(menuId_)) return;
     POINT screen = pt;
     ::ClientToScreen(hwnd_, &screen);
-    ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr);
+    activeMenu_ = &menu;
+    menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, hwnd_);
+    activeMenu_ = nullptr;
 }
 
 // ---- messages -----------------------------------------------------------------
@@ -397,6 +412,18 @@ LRESULT CSkinDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCLBUTTONUP:
         EndResize();
         break;
+    case WM_MEASUREITEM:
+        if (activeMenu_ && reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->CtlType == ODT_MENU) {
+            activeMenu_->MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
+            return TRUE;
+        }
+        break;
+    case WM_DRAWITEM:
+        if (activeMenu_ && reinterpret_cast<DRAWITEMSTRUCT*>(lp)->CtlType == ODT_MENU) {
+            activeMenu_->DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp));
+            return TRUE;
+        }
+        break;
     case WM_HSCROLL:
     case WM_VSCROLL:
         for (auto& slider : sliders_) {
@@ -412,6 +439,8 @@ LRESULT CSkinDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     return CDialog::WindowProc(msg, wp, lp);
 }
 
+// The tooltip learns about the mouse from here, in the coordinates of the
+// control under it.
 bool CSkinDialog::PreTranslateMessage(MSG* msg) {
     bool handled = CDialog::PreTranslateMessage(msg);
     HWND tip = tooltip_.hwnd();
