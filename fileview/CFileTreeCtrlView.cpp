@@ -4,6 +4,10 @@
 #include "fileview/FileViewText.h"
 #include "framework/CommandArgs.h"
 
+namespace {
+constexpr UINT WM_RESUME_REDRAW = WM_APP + 0x32;
+}  // namespace
+
 CFileTreeCtrlView::CFileTreeCtrlView() : CEmberAppModuleViewBase(L"FileTreeView") {}
 
 bool CFileTreeCtrlView::Create(const RECT& rect, HWND parent, HIMAGELIST images, platform::UniqueBitmap background,
@@ -131,8 +135,18 @@ void CFileTreeCtrlView::Layout(const RECT& parentRect) {
     ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
+void CFileTreeCtrlView::ResumeRedraw() {
+    if (!redrawHeld_) return;
+    redrawHeld_ = false;
+    SendMessage(WM_SETREDRAW, TRUE);
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
 LRESULT CFileTreeCtrlView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_RESUME_REDRAW:
+        ResumeRedraw();
+        return 0;
     case WM_PELICAN_LAYOUT:
         if (lp) Layout(*reinterpret_cast<const RECT*>(lp));
         return 0;
@@ -163,13 +177,16 @@ bool CFileTreeCtrlView::OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESU
     case TVN_ITEMEXPANDINGW:
     case TVN_ITEMEXPANDINGA:
         // Expanding repaints row by row; hold the drawing until it is done.
+        // An expansion that does not happen sends no "expanded": the posted
+        // message then lets the tree draw again.
         SendMessage(WM_SETREDRAW, FALSE);
+        redrawHeld_ = true;
+        PostMessage(WM_RESUME_REDRAW);
         *result = 0;
         return true;
     case TVN_ITEMEXPANDEDW:
     case TVN_ITEMEXPANDEDA:
-        SendMessage(WM_SETREDRAW, TRUE);
-        ::InvalidateRect(hwnd_, nullptr, FALSE);
+        ResumeRedraw();
         *result = 0;
         return true;
     default:

@@ -51,6 +51,7 @@ private:
     // The selection-change step: the item's path, the two settings, no event.
     void TakeCurrentPath(HTREEITEM item);
     void Layout(const RECT& parentRect);
+    void ResumeRedraw();
 
     std::wstring rootLabel_ = L"Root";
     std::wstring rootPath_;
@@ -63,4 +64,5 @@ private:
     int topMargin_ = 0;
     int bottomMargin_ = 0;
     int width_ = 0;
+    bool redrawHeld_ = false;  // between an expansion's start and its end
 };

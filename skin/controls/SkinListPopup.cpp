@@ -47,6 +47,7 @@ CSkinListPopup* CSkinListPopup::Open(HWND owner, const RECT& anchor, const std::
         delete popup;
         return nullptr;
     }
+    popup->ownsSelf_ = true;
     platform::ISystemServices& sys = platform::System();
     bool xpOrLater = sys.OsMajorVersion() > 5 || (sys.OsMajorVersion() == 5 && sys.OsMinorVersion() >= 1);
     if (translucent && xpOrLater) MakeTranslucent(popup->hwnd());

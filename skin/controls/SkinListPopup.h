@@ -53,7 +53,9 @@ protected:
     void OnLButtonDown(UINT flags, POINT pt) override;
     void OnLButtonUp(UINT, POINT) override {}
     void OnDestroy() override;
-    void PostNcDestroy() override { delete this; }
+    void PostNcDestroy() override {
+        if (ownsSelf_) delete this;
+    }
 
 private:
     CSkinListPopup() = default;
@@ -70,6 +72,7 @@ private:
     int chosen_ = -1;
     LPARAM tag_ = 0;
     bool closing_ = false;
+    bool ownsSelf_ = false;  // set once created: a failed creation is cleaned up by Open
 };
 
 }  // namespace nsSkin

@@ -241,6 +241,29 @@ TEST_F(TreeViewTest, ClicksOnRowsRaiseOnlySelectionEvents) {
     EXPECT_TRUE(sink.events.empty());
 }
 
+TEST_F(TreeViewTest, ExpandingAndCollapsingLeaveTheTreeDrawing) {
+    ShowMedia();
+    HTREEITEM dcim = Child(tree.RootItem(), L"DCIM");
+    ASSERT_TRUE(tree.Expand(dcim, TVE_EXPAND));
+    EXPECT_TRUE(tree.IsExpanded(dcim));
+    ASSERT_TRUE(tree.Expand(dcim, TVE_COLLAPSE));
+    // A vetoed or empty expansion sends no "expanded"; the tree must still draw.
+    tree.Expand(Child(tree.RootItem(), L"Music"), TVE_EXPAND);
+    Pump();
+    RECT client = tree.GetClientRect();
+    platform::WindowDC screen(nullptr);
+    platform::UniqueMemoryDC dc(::CreateCompatibleDC(screen.get()));
+    platform::UniqueBitmap canvas(::CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+    platform::SelectGuard sel(dc.get(), canvas.get());
+    tree.Render(dc.get());
+    int drawn = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < client.right; ++x)
+            if (::GetPixel(dc.get(), x, y) != kPicture) ++drawn;
+    EXPECT_GT(drawn, 20);
+    EXPECT_TRUE(sink.events.empty());  // expanding is no selection change
+}
+
 TEST_F(TreeViewTest, LayoutKeepsMarginsAndWidth) {
     // Created at (10, 20), 200 wide, in a 600 high host: bottom margin 100.
     RECT parent{0, 0, 1000, 700};
