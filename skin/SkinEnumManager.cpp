@@ -1,0 +1,57 @@
+// Named string lists of a skin.
+#include "skin/SkinEnumManager.h"
+
+#include "skin/SkinEntries.h"
+#include "skin/SkinReader.h"
+#include "skin/SkinTokens.h"
+
+namespace nsSkin {
+
+void CSkinEnum::Parse(std::wstring_view value) {
+    std::wstring_view rest = TrimSkinText(value);
+    name_ = PopToken(rest);
+    first_ = SkinToInt(PopToken(rest));
+    last_ = SkinToInt(PopToken(rest));
+    repeat_ = SkinToInt(PopToken(rest));
+    list_.clear();
+    if (first_ > last_) return;
+    long long count = static_cast<long long>(last_) - first_ + 1;
+    long long repeat = repeat_ > 0 ? repeat_ : 0;
+    if (count * repeat > kMaxItems) return;
+    list_.reserve(static_cast<size_t>(count * repeat));
+    for (long long i = 0; i < count; ++i) {
+        std::wstring item = PopToken(rest);
+        for (long long k = 0; k < repeat; ++k) list_.push_back(item);
+    }
+}
+
+std::wstring CSkinEnum::Item(int index) const {
+    if (list_.empty() || index < first_ || index > last_) return {};
+    long long offset = static_cast<long long>(index) - first_;
+    return offset < static_cast<long long>(list_.size()) ? list_[static_cast<size_t>(offset)] : std::wstring();
+}
+
+int CSkinEnumManager::Load(const std::wstring& path) {
+    CSkinProfile profile(path);
+    if (!profile.Exists()) return 0;
+    enums_.clear();
+    for (const NumberedEntry& e : ReadEntriesStopAtGap(profile, kEnumsSection)) {
+        auto entry = std::make_unique<CSkinEnum>();
+        entry->Parse(e.value);
+        enums_.push_back(std::move(entry));
+    }
+    return 1;
+}
+
+const CSkinEnum* CSkinEnumManager::Find(const std::wstring& name) const {
+    for (const auto& e : enums_)
+        if (EqualsNoCase(e->Name(), name)) return e.get();
+    return nullptr;
+}
+
+std::wstring CSkinEnumManager::Item(const std::wstring& name, int index) const {
+    const CSkinEnum* e = Find(name);
+    return e ? e->Item(index) : std::wstring();
+}
+
+}  // namespace nsSkin
