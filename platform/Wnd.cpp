@@ -168,6 +168,9 @@ bool CWnd::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
         break;
     case WM_MEASUREITEM:
         return false;  // no window in the structure; owners handle it themselves
+    case WM_COMMAND:
+        child = reinterpret_cast<HWND>(lp);  // 0 for menus and accelerators
+        break;
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:

@@ -52,7 +52,7 @@ protected:
     // The dispatcher: only dispatches, handlers hold the logic.
     virtual LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp);
     virtual LRESULT DefWindowProc(UINT msg, WPARAM wp, LPARAM lp);
-    // A child's reflected WM_NOTIFY/WM_DRAWITEM/WM_MEASUREITEM/WM_CTLCOLOR*; true when handled.
+    // A child's reflected WM_NOTIFY/WM_DRAWITEM/WM_COMMAND/WM_CTLCOLOR*; true when handled.
     virtual bool OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
     // After WM_NCDESTROY, with the link gone; objects that own themselves delete here.
     virtual void PostNcDestroy() {}
