@@ -1,0 +1,312 @@
+// CFolderHandset: device operations on the backing folder, and the watcher.
+#include "outside/handset/CFolderHandset.h"
+
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cwchar>
+
+#include "outside/handset/DevicePaths.h"
+
+namespace handset {
+
+namespace {
+
+constexpr DWORD kPollMs = 200;  // well inside the one second a user waits for
+constexpr size_t kDevicePathBuffer = 260;
+
+// The caller's device path buffer holds 260 characters; read no further.
+bool ReadBuffer(const wchar_t* buffer, std::wstring* text) {
+    if (!buffer) return false;
+    size_t n = wcsnlen(buffer, kDevicePathBuffer);
+    if (n == kDevicePathBuffer) return false;
+    text->assign(buffer, n);
+    return true;
+}
+
+bool SortsBefore(const FolderEntry& a, const FolderEntry& b) {
+    if (a.folder != b.folder) return a.folder;
+    return ::StrCmpLogicalW(a.name.c_str(), b.name.c_str()) < 0;
+}
+
+// Lists `levels` levels below `node`; files are left out at the deepest of
+// several levels, where only the presence of sub-folders matters.
+void Fill(tag_DirectoryFileTree* node, const std::wstring& folder, int levels, bool top) {
+    std::vector<FolderEntry> entries;
+    if (!ListFolder(folder, &entries)) return;
+    std::sort(entries.begin(), entries.end(), SortsBefore);
+    for (const FolderEntry& e : entries) {
+        if (IsPartialName(e.name)) continue;
+        if (!e.folder && levels <= 1 && !top) continue;
+        node->children.emplace_back(e.name, e.size, e.folder);
+    }
+    if (levels <= 1) return;
+    size_t i = 0;
+    for (const FolderEntry& e : entries) {
+        if (IsPartialName(e.name) || (!e.folder && levels <= 1 && !top)) continue;
+        tag_DirectoryFileTree& child = node->children[i++];
+        if (e.folder && !e.address.empty()) Fill(&child, JoinPath(folder, e.address), levels - 1, false);
+    }
+}
+
+bool DeleteTree(const std::wstring& path, DWORD attrs) {
+    if (attrs & FILE_ATTRIBUTE_READONLY) ::SetFileAttributesW(path.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
+    if (!(attrs & FILE_ATTRIBUTE_DIRECTORY)) return ::DeleteFileW(path.c_str()) != 0;
+    // A link is removed itself; what it points at may lie outside the device.
+    if (!(attrs & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        std::vector<FolderEntry> entries;
+        if (!ListFolder(path, &entries)) return false;
+        for (const FolderEntry& e : entries) {
+            if (e.address.empty()) return false;
+            std::wstring child = JoinPath(path, e.address);
+            if (!DeleteTree(child, Attributes(child))) return false;
+        }
+    }
+    return ::RemoveDirectoryW(path.c_str()) != 0;
+}
+
+// Waits for a thread while still answering messages sent to this thread, so a
+// notification that sends to the closing thread's windows cannot deadlock.
+void WaitPumping(HANDLE thread) {
+    for (;;) {
+        DWORD r = ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (r != WAIT_OBJECT_0 + 1) return;
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+}  // namespace
+
+CFolderHandset::CFolderHandset(const std::wstring& root)
+    : root_(root.empty() ? std::wstring() : ExtendedPath(root)),
+      stop_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      wake_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+
+CFolderHandset::~CFolderHandset() = default;
+
+bool CFolderHandset::Present() const { return !closing_ && !root_.empty() && IsFolder(root_); }
+
+bool CFolderHandset::Resolve(const std::wstring& devicePath, std::wstring* pcPath) const {
+    std::vector<std::wstring> names;
+    if (root_.empty() || !SplitDevicePath(devicePath, &names)) return false;
+    std::wstring path = root_;
+    for (const std::wstring& name : names) {
+        if (IsPlainName(name)) {
+            path = JoinPath(path, name);
+            continue;
+        }
+        // An unusual name counts only as an entry its folder really holds; so a
+        // drive, a stream or a device name never reaches the file system.
+        std::vector<FolderEntry> entries;
+        if (!ListFolder(path, &entries)) return false;
+        auto it = std::find_if(entries.begin(), entries.end(), [&](const FolderEntry& e) { return e.name == name; });
+        if (it == entries.end() || it->address.empty()) return false;
+        path = JoinPath(path, it->address);
+    }
+    *pcPath = path;
+    return true;
+}
+
+bool CFolderHandset::ResolveNew(const std::wstring& devicePath, std::wstring* folder, std::wstring* name) const {
+    std::vector<std::wstring> names;
+    if (!SplitDevicePath(devicePath, &names) || names.empty() || !IsPlainName(names.back())) return false;
+    *name = names.back();
+    std::wstring parent;
+    for (size_t i = 0; i + 1 < names.size(); ++i) parent += L"/" + names[i];
+    return Resolve(parent, folder) && IsFolder(*folder);
+}
+
+bool CFolderHandset::SetNotificationCallback(NotificationCallback callback) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!stop_ || !wake_) return false;
+    if (!thread_) {
+        thread_.reset(::CreateThread(nullptr, 0, &CFolderHandset::WatchThread, this, 0, nullptr));
+        if (!thread_) return false;
+    }
+    callback_ = callback;
+    reported_ = 0;
+    ::SetEvent(wake_.get());
+    return true;
+}
+
+DWORD WINAPI CFolderHandset::WatchThread(void* self) {
+    static_cast<CFolderHandset*>(self)->Watch();
+    return 0;
+}
+
+void CFolderHandset::Watch() {
+    const HANDLE waits[] = {stop_.get(), wake_.get()};
+    for (;;) {
+        if (::WaitForMultipleObjects(2, waits, FALSE, kPollMs) == WAIT_OBJECT_0) return;
+        const int state = Present() ? 1 : 2;
+        NotificationCallback callback = nullptr;
+        int event = 0;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (callback_ && state != reported_) {
+                // A device that was never there is not reported as removed.
+                if (reported_ != 0 || state == 1) event = state;
+                reported_ = state;
+                callback = callback_;
+            }
+        }
+        if (event == 1) RemoveOrphans();
+        // Called without the lock: the receiver may well call back into us.
+        if (event) callback(event);
+    }
+}
+
+void CFolderHandset::RemoveOrphans() {
+    std::vector<std::wstring> orphans;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        orphans.swap(orphans_);
+    }
+    for (const std::wstring& path : orphans) ::DeleteFileW(path.c_str());
+}
+
+bool CFolderHandset::IsConnected() { return Present(); }
+
+bool CFolderHandset::RunCopy(const std::vector<CopyNode>& nodes, std::uint64_t total, const std::wstring& target,
+                             ProgressCallback progress) {
+    ProgressMeter meter(progress, total);
+    CopyEngine engine(&meter, [this] { return Present(); });
+    const bool ok = engine.Run(nodes, target);
+    if (!engine.Orphans().empty()) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        orphans_.insert(orphans_.end(), engine.Orphans().begin(), engine.Orphans().end());
+    }
+    if (ok) meter.Finish();
+    return ok;
+}
+
+bool CFolderHandset::CopyToPC(const wchar_t* const* devicePaths, const wchar_t* pcFolder, ProgressCallback progress) {
+    CallGuard guard(this);
+    if (!devicePaths || !devicePaths[0] || !pcFolder || !Present()) return false;
+    const std::wstring target = ExtendedPath(pcFolder);
+    if (target.empty() || !IsFolder(target)) return false;
+    std::vector<CopyNode> nodes;
+    std::uint64_t total = 0;
+    bool ok = true;
+    for (const wchar_t* const* p = devicePaths; *p; ++p) {
+        std::vector<std::wstring> names;
+        std::wstring source;
+        CopyNode node;
+        if (!SplitDevicePath(*p, &names) || names.empty() || !Resolve(*p, &source) ||
+            !PlanCopy(source, PcSafeName(names.back()), true, &node, &total)) {
+            ok = false;  // the others are still copied
+            continue;
+        }
+        nodes.push_back(std::move(node));
+    }
+    return RunCopy(nodes, total, target, progress) && ok;
+}
+
+bool CFolderHandset::CopyFileToDevice(const wchar_t* pcFile, wchar_t* devicePath, ProgressCallback progress) {
+    CallGuard guard(this);
+    std::wstring device, folder, name;
+    if (!pcFile || !ReadBuffer(devicePath, &device) || !Present() || !ResolveNew(device, &folder, &name)) return false;
+    const std::wstring source = ExtendedPath(pcFile);
+    CopyNode node;
+    std::uint64_t total = 0;
+    if (source.empty() || !PlanCopy(source, name, false, &node, &total) || node.folder) return false;
+    return RunCopy({node}, total, folder, progress);
+}
+
+bool CFolderHandset::CopyFolderToDevice(const wchar_t* pcFolder, wchar_t* devicePath, ProgressCallback progress) {
+    CallGuard guard(this);
+    std::wstring device, folder;
+    if (!pcFolder || !ReadBuffer(devicePath, &device) || !Present() || !Resolve(device, &folder) || !IsFolder(folder))
+        return false;
+    const std::wstring source = ExtendedPath(pcFolder);
+    const std::wstring name = LastName(source);
+    CopyNode node;
+    std::uint64_t total = 0;
+    if (source.empty() || !IsPlainName(name) || !PlanCopy(source, name, false, &node, &total) || !node.folder)
+        return false;
+    return RunCopy({node}, total, folder, progress);
+}
+
+bool CFolderHandset::CreateFolder(const wchar_t* devicePath) {
+    CallGuard guard(this);
+    std::wstring folder, name;
+    if (!devicePath || !Present() || !ResolveNew(devicePath, &folder, &name)) return false;
+    return ::CreateDirectoryW(JoinPath(folder, name).c_str(), nullptr) != 0;
+}
+
+bool CFolderHandset::DeletePath(const wchar_t* devicePath) {
+    CallGuard guard(this);
+    std::wstring path;
+    if (!devicePath || !Present() || !Resolve(devicePath, &path) || path == root_) return false;
+    DWORD attrs = Attributes(path);
+    if (attrs == INVALID_FILE_ATTRIBUTES) return false;
+    DeleteTree(path, attrs);
+    return Attributes(path) == INVALID_FILE_ATTRIBUTES;
+}
+
+bool CFolderHandset::RenamePath(const wchar_t* oldPath, const wchar_t* newPath) {
+    CallGuard guard(this);
+    std::wstring from, folder, name;
+    if (!oldPath || !newPath || !Present() || !Resolve(oldPath, &from) || from == root_ ||
+        Attributes(from) == INVALID_FILE_ATTRIBUTES || !ResolveNew(newPath, &folder, &name))
+        return false;
+    const std::wstring to = JoinPath(folder, name);
+    if (to == from) return true;
+    // Never onto another entry; only a change of letter case may meet the old name itself.
+    if (Attributes(to) != INVALID_FILE_ATTRIBUTES &&
+        ::CompareStringOrdinal(to.c_str(), -1, from.c_str(), -1, TRUE) != CSTR_EQUAL)
+        return false;
+    return ::MoveFileExW(from.c_str(), to.c_str(), 0) != 0;
+}
+
+bool CFolderHandset::PathExists(const wchar_t* devicePath) {
+    CallGuard guard(this);
+    std::wstring path;
+    return devicePath && Present() && Resolve(devicePath, &path) && Attributes(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+tag_DirectoryFileTree* CFolderHandset::GetDirectoryTree(const wchar_t* folder, int depth) {
+    CallGuard guard(this);
+    std::unique_ptr<tag_DirectoryFileTree> tree;
+    std::wstring path;
+    std::vector<std::wstring> names;
+    if (folder && Present() && SplitDevicePath(folder, &names) && Resolve(folder, &path) && IsFolder(path)) {
+        tree = std::make_unique<tag_DirectoryFileTree>(names.empty() ? L"/" : names.back(), 0, true);
+        Fill(tree.get(), path, depth < 1 ? 1 : depth, true);
+    }
+    tag_DirectoryFileTree* result = tree.get();
+    std::lock_guard<std::mutex> lock(mutex_);
+    trees_[::GetCurrentThreadId()] = std::move(tree);
+    return result;
+}
+
+int CFolderHandset::QueryPathList(const wchar_t* const* devicePaths) {
+    CallGuard guard(this);
+    if (!devicePaths || !devicePaths[0]) return -1;
+    int found = 0;
+    for (const wchar_t* const* p = devicePaths; *p; ++p)
+        if (PathExists(*p)) ++found;
+    return found;
+}
+
+void CFolderHandset::Close() {
+    closing_ = true;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        callback_ = nullptr;
+    }
+    if (thread_) {
+        ::SetEvent(stop_.get());
+        WaitPumping(thread_.get());
+    }
+    // A copy on another thread sees the device gone, cleans up and returns.
+    while (calls_ > 0) {
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        ::Sleep(5);
+    }
+    delete this;
+}
+
+}  // namespace handset

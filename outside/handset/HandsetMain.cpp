@@ -1,0 +1,43 @@
+// Handset.dll's factory: export number 1.
+#include <windows.h>
+
+#include <new>
+#include <string>
+
+#include "outside/handset/CFolderHandset.h"
+#include "outside/handset/HandsetConfig.h"
+#include "platform/Wnd.h"
+
+namespace {
+
+std::wstring LibraryDirectory() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = ::GetModuleFileNameW(platform::CurrentModule(), path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
+
+std::wstring Environment(const wchar_t* name) {
+    DWORD n = ::GetEnvironmentVariableW(name, nullptr, 0);
+    if (n == 0) return {};
+    std::wstring value(n, L'\0');
+    DWORD got = ::GetEnvironmentVariableW(name, value.data(), n);
+    value.resize(got < n ? got : 0);
+    return value;
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) IHandsetInteraction* DllCreateObject() {
+    const std::wstring dir = LibraryDirectory();
+    const std::wstring root =
+        handset::ConfiguredRoot(Environment(L"PELICAN_DEVICE_ROOT"), dir.empty() ? L"" : dir + L"Handset.ini", dir);
+    return new (std::nothrow) handset::CFolderHandset(root);
+}
