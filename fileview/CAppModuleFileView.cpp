@@ -1,13 +1,260 @@
 // CAppModuleFileView.
 #include "fileview/CAppModuleFileView.h"
 
-HRESULT STDMETHODCALLTYPE CAppModuleFileView::QueryInterface(REFIID, void** out) {
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "app/Applog.h"
+#include "fileview/CFileListCtrlView.h"
+#include "fileview/CFileTreeCtrlView.h"
+#include "fileview/CShellIconCache.h"
+#include "fileview/FileViewText.h"
+#include "menu/IconMenu.h"
+#include "skin/SkinImage.h"
+
+namespace {
+constexpr int kMaxPath = 260;
+
+bool SameName(const wchar_t* a, const wchar_t* b) { return ::lstrcmpiW(a, b) == 0; }
+
+}  // namespace
+
+CAppModuleFileView::CAppModuleFileView() = default;
+
+// The views go first; the shared system image list is only forgotten.
+CAppModuleFileView::~CAppModuleFileView() {
+    listView_.reset();
+    treeView_.reset();
+    systemImages_ = nullptr;
+}
+
+HRESULT STDMETHODCALLTYPE CAppModuleFileView::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
+    if (ember::SameGuid(iid, ember::IID_IFileView)) {
+        *out = static_cast<IFileView*>(this);
+        return S_OK;
+    }
+    if (ember::SameGuid(iid, ember::IID_IEmberAppModuleUICtrl)) {
+        *out = static_cast<IEmberAppModuleUICtrl*>(this);
+        return S_OK;
+    }
     return E_NOINTERFACE;
 }
 
 HRESULT STDMETHODCALLTYPE CAppModuleFileView::Initialize() {
-    // Settings are optional here; the executive is not.
-    LookUp(ember::MID_ConfigModule, ember::IID_IConfigSettings, &config_);
-    return LookUp(ember::MID_CmdExecutive, ember::IID_ICommandExecutive, &executive_);
+    // Without settings the tree still works; the list refuses to be made.
+    if (LookUp(ember::MID_ConfigModule, ember::IID_IConfigSettings, &settings_) < 0) settings_ = nullptr;
+    HRESULT hr = LookUp(ember::MID_CmdExecutive, ember::IID_ICommandExecutive, &executive_);
+    systemImages_ = CShellIconCache::SystemSmallImages();
+    return hr;
+}
+
+// ---- views ------------------------------------------------------------------
+
+HRESULT STDMETHODCALLTYPE CAppModuleFileView::CreateView(const wchar_t* name, HWND parent, const RECT& rect,
+                                                         const wchar_t* param, IEmberAppModuleView** view) {
+    if (!name || !parent) return S_OK;
+    if (SameName(name, L"FileListCtrl")) return CreateListView(parent, rect, param, view);
+    if (SameName(name, L"FileTreeView")) return CreateTreeView(parent, rect, param, view);
+    return S_OK;
+}
+
+HRESULT CAppModuleFileView::CreateListView(HWND parent, const RECT& rect, const wchar_t* param,
+                                           IEmberAppModuleView** view) {
+    auto list = std::make_unique<CFileListCtrlView>();
+    if (!list->Create(rect, parent, param ? param : L"")) {
+        PelicanLog(1, L"FileView: the file list window could not be created.\n");
+        return E_FAIL;
+    }
+    list->SetViewName(L"FileListView");
+    list->SetSmallImages(systemImages_);
+    CFileListCtrlView* made = list.get();
+    // A failed list stays with the module and goes with it.
+    listView_ = std::move(list);
+    if (!settings_) return E_FAIL;
+    made->SetSettings(settings_);
+    made->SetEventSink(static_cast<IEmberEventSink*>(this));
+    if (!made->LoadLook()) return E_FAIL;
+    if (view) *view = made;
+    return S_OK;
+}
+
+HRESULT CAppModuleFileView::CreateTreeView(HWND parent, const RECT& rect, const wchar_t* param,
+                                           IEmberAppModuleView** view) {
+    TreeLook look = ParseTreeParam(param ? param : L"");
+    if (look.bitmapName.empty()) return S_OK;
+
+    // The skin folder is read through the configuration's second face, asked for when needed.
+    IConfigSettings2* settings2 = nullptr;
+    if (LookUp(ember::MID_ConfigModule, ember::IID_IConfigSettings2, &settings2) < 0 || !settings2) return S_OK;
+    wchar_t folder[kMaxPath + 1] = {};
+    if (!settings2->GetStringValue(L"CurrentSkinPath", folder, kMaxPath, 0) || !folder[0]) return S_OK;
+    std::wstring path = folder;
+    if (path.back() != L'\\' && path.back() != L'/') path += L'\\';
+    path += look.bitmapName;
+    if (path.size() >= kMaxPath) {
+        PelicanLog(1, L"FileView: the tree picture's path is too long.\n");
+        return S_OK;
+    }
+    platform::UniqueBitmap picture = nsSkin::LoadImageFile(path);
+    // The piece of the picture that lies under the view (same place, same size).
+    platform::UniqueBitmap background = nsSkin::CopyBitmapRect(picture.get(), rect);
+    if (!background) return S_OK;
+
+    auto tree = std::make_unique<CFileTreeCtrlView>();
+    if (!tree->Create(rect, parent, systemImages_, std::move(background), look.textColour, look.backgroundColour,
+                      settings_, static_cast<IEmberEventSink*>(this))) {
+        PelicanLog(1, L"FileView: the folder tree window could not be created.\n");
+        return S_OK;
+    }
+    treeView_ = std::move(tree);
+    if (view) *view = treeView_.get();
+    return S_OK;
+}
+
+// ---- IFileView --------------------------------------------------------------
+
+int CAppModuleFileView::LoadTree(const tag_DirectoryFileTree* tree, int reason) {
+    if (treeView_ && tree) {
+        if (reason == FileOp_TreeSelChanged) {
+            HTREEITEM selected = treeView_->GetSelectedItem();
+            if (selected && !treeView_->ItemHasChildren(selected)) {
+                treeView_->InsertFolders(tree, true);
+                treeView_->Expand(selected, TVE_EXPAND);
+            }
+        } else {
+            treeView_->DeleteChildrenOfSelection();
+            treeView_->InsertFolders(tree, reason != FileOp_NewRoot);
+        }
+    }
+    if (listView_ && tree) listView_->Fill(tree, true);
+    return 1;
+}
+
+int CAppModuleFileView::ClearViews() {
+    bool treeCleared = treeView_ && treeView_->Clear();
+    if (!treeCleared) return 0;
+    return listView_ && listView_->DeleteAllItems() ? 1 : 0;
+}
+
+int CAppModuleFileView::SetRootPath(const wchar_t* path) {
+    if (!treeView_ || !path) return 0;
+    return treeView_->SetRoot(path);
+}
+
+std::wstring CAppModuleFileView::GetCurrentFolder() { return treeView_ ? treeView_->GetCurrentPath() : L""; }
+
+std::wstring CAppModuleFileView::GetSelectedName() { return listView_ ? listView_->GetSelectedName() : L""; }
+
+std::wstring CAppModuleFileView::GetSelectedPath() {
+    std::wstring path = GetCurrentFolder();
+    if (path.empty() || path.back() == L'/') path += GetSelectedName();
+    return path;
+}
+
+const std::vector<std::wstring>& CAppModuleFileView::GetSelectedPaths() {
+    selectedPaths_.clear();
+    if (listView_) {
+        std::wstring folder = GetCurrentFolder();
+        for (const std::wstring& name : listView_->GetSelectedNames()) selectedPaths_.push_back(folder + name);
+    }
+    return selectedPaths_;
+}
+
+int CAppModuleFileView::EnableViews(int flag) {
+    viewsEnabled_ = flag;
+    if (treeView_ && treeView_->hwnd()) ::EnableWindow(treeView_->hwnd(), flag ? TRUE : FALSE);
+    return 1;
+}
+
+// ---- events -----------------------------------------------------------------
+
+HRESULT CAppModuleFileView::Invoke(const wchar_t* command, CommandArgs* args) {
+    if (!executive_) return E_POINTER;
+    return executive_->InvokeCommand(command, 0, args);
+}
+
+void CAppModuleFileView::OpenFolderOfSelection() {
+    if (treeView_) {
+        // A folder row with no tree item (not listed yet, or renamed meanwhile)
+        // keeps the current selection rather than clearing it.
+        HTREEITEM child = treeView_->FindChildOfSelection(GetSelectedName());
+        if (child) treeView_->SelectItem(child);
+    }
+    Invoke(L"OpenFolder");
+}
+
+LRESULT CAppModuleFileView::OnEvent(int code, INT_PTR a, INT_PTR b, INT_PTR) {
+    if (!viewsEnabled_) return 0;
+    switch (code) {
+    case FileOp_OpenFolder:
+        OpenFolderOfSelection();
+        break;
+    case FileOp_ListSelChanged:
+        if (settings_) settings_->SetStringValue(L"CurrentFileNameSelected", GetSelectedName().c_str(), 0);
+        break;
+    case FileOp_ListRightClick:
+        ShowContextMenu(reinterpret_cast<const NMITEMACTIVATE*>(b));
+        break;
+    case FileOp_DropFiles:
+    case FileOp_DragToPC: {
+        CommandArgs args;
+        args.words[4] = a;
+        Invoke(code == FileOp_DropFiles ? L"DropFiles" : L"DragFileToPC", &args);
+        break;
+    }
+    case FileOp_TreeSelChanged:
+        Invoke(L"FileTreeSelchanged");
+        break;
+    case FileOp_MenuCopyToPC:
+        Invoke(L"CopyToPC");
+        break;
+    case FileOp_CopyFileToDevice:
+        Invoke(L"CopyFileToDevice");
+        break;
+    case FileOp_CopyFolderToDevice:
+        Invoke(L"CopyFolderToDevice");
+        break;
+    case FileOp_Delete:
+        Invoke(L"DeleteFromDevice");
+        break;
+    case FileOp_NewFolder:
+        Invoke(L"CreateFolder");
+        break;
+    case FileOp_Rename:
+        Invoke(L"RenamePath");
+        break;
+    default:
+        break;
+    }
+    return 1;
+}
+
+void CAppModuleFileView::ShowContextMenu(const NMITEMACTIVATE* click) {
+    if (!listView_ || !listView_->hwnd() || !click) return;
+    HWND list = listView_->hwnd();
+    LVHITTESTINFO hit{};
+    hit.pt = click->ptAction;
+    ::SendMessageW(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    bool onRow = hit.iItem >= 0;
+    POINT screen = click->ptAction;
+    ::ClientToScreen(list, &screen);
+
+    IconMenu menu;
+    if (!menu.Attach(::CreatePopupMenu())) return;
+    menu.AppendODMenu(FileOp_MenuCopyToPC, L"Copy to PC", MF_STRING);
+    menu.AppendODMenu(FileOp_Rename, L"Rename", MF_STRING);
+    menu.AppendODMenu(FileOp_Delete, L"Delete", MF_STRING);
+    menu.AppendODMenu(FileOp_NewFolder, L"New Folder", MF_STRING);
+    const UINT grayed = MF_BYCOMMAND | MF_GRAYED;
+    if (!onRow) {
+        menu.EnableMenuItem(FileOp_MenuCopyToPC, grayed);
+        menu.EnableMenuItem(FileOp_Rename, grayed);
+        menu.EnableMenuItem(FileOp_Delete, grayed);
+    } else {
+        menu.EnableMenuItem(FileOp_NewFolder, grayed);
+    }
+    int chosen = listView_->TrackMenu(menu, screen);
+    OnEvent(chosen, 0, 0, 0);
+    menu.DestroyMenu();
 }

@@ -1,0 +1,405 @@
+// The file view module on a real soft bus: interfaces, views made by name,
+// listings loaded for each refresh reason, selection paths, events turned
+// into commands, the context menu on real right-clicks, dropped files.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+
+#include "fileview/CAppModuleFileView.h"
+#include "fileview/CFileListCtrlView.h"
+#include "fileview/CFileTreeCtrlView.h"
+#include "framework/CEmberSoftBus.h"
+#include "framework/EmberGuids.h"
+#include "tests/fileview/FileViewFixtures.h"
+#include "tests/support/TestPaths.h"
+
+using namespace fvtest;
+
+namespace {
+
+class ConfigModule : public CEmberAppModuleBase {
+public:
+    explicit ConfigModule(FakeSettings* settings) : settings_(settings) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (ember::SameGuid(iid, ember::IID_IConfigSettings)) *out = static_cast<IConfigSettings*>(settings_);
+        else if (ember::SameGuid(iid, ember::IID_IConfigSettings2)) *out = static_cast<IConfigSettings2*>(settings_);
+        else return E_NOINTERFACE;
+        return S_OK;
+    }
+
+private:
+    FakeSettings* settings_;
+};
+
+struct Invocation {
+    std::wstring name;
+    INT_PTR word4;
+};
+
+class ExecutiveModule : public CEmberAppModuleBase, public ICommandExecutive {
+public:
+    std::vector<Invocation> calls;
+    std::function<void(const Invocation&)> onCall;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!ember::SameGuid(iid, ember::IID_ICommandExecutive)) return E_NOINTERFACE;
+        *out = static_cast<ICommandExecutive*>(this);
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 0; }
+    ULONG STDMETHODCALLTYPE Release() override { return CEmberAppModuleBase::Release(); }
+    LONG STDMETHODCALLTYPE IsCommandEnabled(const wchar_t*) override { return 1; }
+    INT_PTR STDMETHODCALLTYPE GetCommandValue(const wchar_t*, LONG) override { return 0; }
+    HRESULT STDMETHODCALLTYPE InvokeCommand(const wchar_t* name, LONG, CommandArgs* args) override {
+        calls.push_back({name, args ? args->words[4] : 0});
+        if (onCall) onCall(calls.back());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnKeyMessage(UINT, LONG, LONG, LONG) override { return S_OK; }
+    std::vector<std::wstring> Names() const {
+        std::vector<std::wstring> names;
+        for (const Invocation& c : calls) names.push_back(c.name);
+        return names;
+    }
+};
+
+class FileViewModuleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(WriteSolidBmp(skin.path() + L"tree.bmp", 300, 400, RGB(30, 60, 90)));
+        settings.values[L"CurrentSkinPath"] = skin.path();
+        settings.values[L"SkinPath"] = skin.path();
+        module = new CAppModuleFileView;
+        executive = new ExecutiveModule;
+        bus.RegisterModule(&ember::MID_ConfigModule, new ConfigModule(&settings), nullptr);
+        bus.RegisterModule(&ember::MID_FileView, module, nullptr);
+        bus.RegisterModule(&ember::MID_CmdExecutive, executive, nullptr);
+        ASSERT_EQ(S_OK, bus.InitializeModules());
+    }
+    void MakeViews() {
+        IEmberAppModuleView* view = nullptr;
+        ASSERT_EQ(S_OK, module->CreateView(L"FileTreeView", host.hwnd(), RECT{0, 0, 200, 400}, L"tree.bmp", &view));
+        ASSERT_NE(nullptr, view);
+        view = nullptr;
+        ASSERT_EQ(S_OK, module->CreateView(L"FileListCtrl", host.hwnd(), RECT{210, 0, 790, 400}, L"", &view));
+        ASSERT_NE(nullptr, view);
+        tree = module->TreeView();
+        list = module->ListView();
+    }
+    // A device arrival: root, listing, views enabled.
+    void ShowMedia() {
+        MakeViews();
+        module->SetRootPath(L"/var/mobile/Media");
+        tag_DirectoryFileTree media = MediaListing();
+        module->LoadTree(&media, FileOp_NewRoot);
+        module->EnableViews(1);
+        executive->calls.clear();
+    }
+    int RowOf(const std::wstring& name) {
+        for (int row = 0; row < list->GetItemCount(); ++row)
+            if (list->GetItemText(row, 1) == name) return row;
+        return -1;
+    }
+    void SelectRows(std::initializer_list<int> rows) {
+        LVITEMW none{};
+        none.stateMask = LVIS_SELECTED;
+        list->SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+        for (int row : rows) {
+            LVITEMW on{};
+            on.stateMask = LVIS_SELECTED;
+            on.state = LVIS_SELECTED;
+            list->SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&on));
+        }
+    }
+    POINT RowPoint(int row) {
+        RECT rect{};
+        rect.left = LVIR_LABEL;
+        list->SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
+        return {rect.left + 5, (rect.top + rect.bottom) / 2};
+    }
+
+    testsupport::ScratchFolder skin{L"fvskin"};
+    FakeSettings settings;
+    HostWindow host;
+    CEmberSoftBus bus;
+    CAppModuleFileView* module = nullptr;
+    ExecutiveModule* executive = nullptr;
+    CFileTreeCtrlView* tree = nullptr;
+    CFileListCtrlView* list = nullptr;
+};
+
+TEST_F(FileViewModuleTest, OffersTheFileViewAndTheViewFactoryOnly) {
+    void* out = nullptr;
+    EXPECT_EQ(S_OK, module->QueryInterface(ember::IID_IFileView, &out));
+    EXPECT_EQ(static_cast<IFileView*>(module), out);
+    EXPECT_EQ(S_OK, module->QueryInterface(ember::IID_IEmberAppModuleUICtrl, &out));
+    EXPECT_EQ(static_cast<IEmberAppModuleUICtrl*>(module), out);
+    out = &out;
+    EXPECT_EQ(E_NOINTERFACE, module->QueryInterface(ember::IID_ICommandExecutive, &out));
+    EXPECT_EQ(&out, out);
+    EXPECT_EQ(E_POINTER, module->QueryInterface(ember::IID_IFileView, nullptr));
+}
+
+TEST_F(FileViewModuleTest, ViewsAreMadeByNameOnly) {
+    IEmberAppModuleView* view = nullptr;
+    EXPECT_EQ(S_OK, module->CreateView(nullptr, host.hwnd(), RECT{0, 0, 10, 10}, L"", &view));
+    EXPECT_EQ(S_OK, module->CreateView(L"FileTreeView", nullptr, RECT{0, 0, 10, 10}, L"tree.bmp", &view));
+    EXPECT_EQ(S_OK, module->CreateView(L"SplitterBar", host.hwnd(), RECT{0, 0, 10, 10}, L"", &view));
+    EXPECT_EQ(nullptr, view);
+    EXPECT_EQ(nullptr, module->TreeView());
+
+    // A tree without a picture is no tree.
+    EXPECT_EQ(S_OK, module->CreateView(L"FileTreeView", host.hwnd(), RECT{0, 0, 10, 10}, L"missing.bmp", &view));
+    EXPECT_EQ(S_OK, module->CreateView(L"FileTreeView", host.hwnd(), RECT{0, 0, 10, 10}, L"", &view));
+    EXPECT_EQ(nullptr, view);
+
+    EXPECT_EQ(S_OK, module->CreateView(L"filelistctrl", host.hwnd(), RECT{0, 0, 100, 100}, L"", &view));
+    ASSERT_NE(nullptr, view);
+    wchar_t name[128] = {};
+    view->GetViewName(name, 128);
+    EXPECT_STREQ(L"FileListView", name);
+    EXPECT_EQ(4105, ::GetDlgCtrlID(view->GetViewWindow()));
+
+    view = nullptr;
+    EXPECT_EQ(S_OK, module->CreateView(L"FileTreeView", host.hwnd(), RECT{20, 30, 120, 230},
+                                       L"tree.bmp,255,255,255,0,0,0", &view));
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ(4113, ::GetDlgCtrlID(view->GetViewWindow()));
+    EXPECT_EQ(RGB(255, 255, 255), static_cast<COLORREF>(::SendMessageW(view->GetViewWindow(), TVM_GETTEXTCOLOR, 0, 0)));
+    // The background is the picture's piece under the view.
+    BITMAP info{};
+    ASSERT_TRUE(::GetObjectW(module->TreeView()->Background(), sizeof(info), &info));
+    EXPECT_EQ(100, info.bmWidth);
+    EXPECT_EQ(200, info.bmHeight);
+    EXPECT_EQ(S_OK, module->DestroyView(view));
+    EXPECT_TRUE(::IsWindow(view->GetViewWindow()));
+}
+
+TEST(FileViewModuleAlone, ListNeedsTheSettings) {
+    HostWindow host;
+    CEmberSoftBus bus;
+    auto* module = new CAppModuleFileView;
+    bus.RegisterModule(&ember::MID_FileView, module, nullptr);
+    // No executive either: Initialize reports the failed look-up.
+    EXPECT_LT(module->Initialize(), 0);
+    IEmberAppModuleView* view = nullptr;
+    EXPECT_EQ(E_FAIL, module->CreateView(L"FileListCtrl", host.hwnd(), RECT{0, 0, 100, 100}, L"", &view));
+    EXPECT_EQ(nullptr, view);
+    // Without an executive, events go nowhere and nothing breaks.
+    module->EnableViews(1);
+    EXPECT_EQ(1, module->OnEvent(FileOp_MenuCopyToPC, 0, 0, 0));
+}
+
+TEST_F(FileViewModuleTest, NewRootBuildsTheTreeAndFillsTheList) {
+    ShowMedia();
+    ASSERT_NE(nullptr, tree->RootItem());
+    EXPECT_EQ(L"Media", tree->GetItemText(tree->RootItem()));
+    EXPECT_EQ(L"/var/mobile/Media/", module->GetCurrentFolder());
+    ASSERT_EQ(4, list->GetItemCount());
+    EXPECT_EQ(L"DCIM", list->GetItemText(0, 1));
+    EXPECT_EQ(L"Folder", list->GetItemText(0, 3));
+    EXPECT_EQ(L"", list->GetItemText(0, 2));
+    EXPECT_EQ(L"10Bytes", list->GetItemText(1, 2));
+    EXPECT_EQ(L"File", list->GetItemText(1, 3));
+    EXPECT_EQ(L"1.5KB", list->GetItemText(3, 2));
+}
+
+TEST_F(FileViewModuleTest, SelectionChangeGrowsOnlyAChildlessItem) {
+    ShowMedia();
+    HTREEITEM dcim = module->TreeView()->FindChildOfSelection(L"DCIM");
+    tree->SelectItem(dcim);
+    UINT before = tree->GetCount();
+    // DCIM already holds 100APPLE: the tree stays, the list is refilled.
+    tag_DirectoryFileTree listing = Folder(L"DCIM", {Folder(L"100APPLE"), Folder(L"101APPLE"), File(L"a.jpg", 1)});
+    EXPECT_EQ(1, module->LoadTree(&listing, FileOp_TreeSelChanged));
+    EXPECT_EQ(before, tree->GetCount());
+    EXPECT_EQ(3, list->GetItemCount());
+
+    // A childless item gets the listing's folders and is expanded.
+    tree->SelectItem(module->TreeView()->FindChildOfSelection(L"100APPLE"));
+    tag_DirectoryFileTree apple = Folder(L"100APPLE", {Folder(L"Thumbs"), File(L"IMG_1.JPG", 5)});
+    module->LoadTree(&apple, FileOp_TreeSelChanged);
+    HTREEITEM selected = tree->GetSelectedItem();
+    EXPECT_TRUE(tree->ItemHasChildren(selected));
+    EXPECT_TRUE(tree->IsExpanded(selected));
+    EXPECT_EQ(L"/var/mobile/Media/DCIM/100APPLE/", module->GetCurrentFolder());
+}
+
+TEST_F(FileViewModuleTest, RefreshAfterAChangeReplacesTheChildren) {
+    ShowMedia();
+    tag_DirectoryFileTree after = Folder(L"Media", {Folder(L"Books"), Folder(L"DCIM")});
+    module->LoadTree(&after, FileOp_NewFolder);
+    std::vector<std::wstring> children;
+    for (HTREEITEM c = tree->GetChildItem(tree->RootItem()); c; c = tree->GetNextSiblingItem(c))
+        children.push_back(tree->GetItemText(c));
+    EXPECT_EQ((std::vector<std::wstring>{L"Books", L"DCIM"}), children);
+    EXPECT_EQ(2, list->GetItemCount());
+
+    EXPECT_EQ(1, module->ClearViews());
+    EXPECT_EQ(0u, tree->GetCount());
+    EXPECT_EQ(0, list->GetItemCount());
+}
+
+TEST_F(FileViewModuleTest, SelectedPathsUnderTheCurrentFolder) {
+    ShowMedia();
+    tree->SelectItem(module->TreeView()->FindChildOfSelection(L"DCIM"));
+    tag_DirectoryFileTree dcim = Folder(L"DCIM", {File(L"a.jpg", 1), File(L"b.jpg", 2), File(L"c.mov", 3),
+                                                  File(L"d.png", 4)});
+    module->LoadTree(&dcim, FileOp_TreeSelChanged);
+
+    SelectRows({});
+    EXPECT_EQ(L"", module->GetSelectedName());
+    EXPECT_EQ(L"/var/mobile/Media/DCIM/", module->GetSelectedPath());
+    EXPECT_TRUE(module->GetSelectedPaths().empty());
+
+    SelectRows({0, 2, 3});
+    EXPECT_EQ(L"a.jpg", module->GetSelectedName());
+    EXPECT_EQ(L"/var/mobile/Media/DCIM/a.jpg", module->GetSelectedPath());
+    EXPECT_EQ((std::vector<std::wstring>{L"/var/mobile/Media/DCIM/a.jpg", L"/var/mobile/Media/DCIM/c.mov",
+                                         L"/var/mobile/Media/DCIM/d.png"}),
+              module->GetSelectedPaths());
+}
+
+TEST_F(FileViewModuleTest, EventsBecomeCommandsOnlyWhileEnabled) {
+    ShowMedia();
+    module->EnableViews(0);
+    EXPECT_FALSE(::IsWindowEnabled(tree->hwnd()));
+    EXPECT_TRUE(::IsWindowEnabled(list->hwnd()));
+    for (int code : {1, 2, 5, 7, 10, 13}) EXPECT_EQ(0, module->OnEvent(code, 0, 0, 0));
+    EXPECT_TRUE(executive->calls.empty());
+
+    module->EnableViews(1);
+    EXPECT_TRUE(::IsWindowEnabled(tree->hwnd()));
+    for (int code : {7, 10, 11, 12, 13, 14, 15, 0, 3, 8, 9}) EXPECT_EQ(1, module->OnEvent(code, 0, 0, 0));
+    EXPECT_EQ((std::vector<std::wstring>{L"FileTreeSelchanged", L"CopyToPC", L"CopyFileToDevice",
+                                         L"CopyFolderToDevice", L"DeleteFromDevice", L"CreateFolder", L"RenamePath"}),
+              executive->Names());
+
+    executive->calls.clear();
+    wchar_t folder[] = L"C:\\target";
+    module->OnEvent(FileOp_DragToPC, reinterpret_cast<INT_PTR>(folder), 0, 0);
+    ASSERT_EQ(1u, executive->calls.size());
+    EXPECT_EQ(L"DragFileToPC", executive->calls[0].name);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(folder), executive->calls[0].word4);
+
+    SelectRows({1});
+    settings.writes.clear();
+    module->OnEvent(FileOp_ListSelChanged, 0, 0, 0);
+    ASSERT_FALSE(settings.writes.empty());
+    EXPECT_EQ(L"CurrentFileNameSelected", settings.writes.back().first);
+    EXPECT_EQ(L"notes.txt", settings.writes.back().second);
+}
+
+TEST_F(FileViewModuleTest, DoubleClickOnAFolderRowOpensIt) {
+    ShowMedia();
+    // Real clicks: press, release, double-click, release; posted because the
+    // control waits for the release in a loop of its own.
+    auto doubleClick = [&](int row) {
+        POINT at = RowPoint(row);
+        LPARAM lp = MAKELPARAM(at.x, at.y);
+        list->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, lp);
+        list->PostMessage(WM_LBUTTONUP, 0, lp);
+        list->PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, lp);
+        list->PostMessage(WM_LBUTTONUP, 0, lp);
+        Pump(100);
+    };
+    doubleClick(RowOf(L"notes.txt"));
+    EXPECT_TRUE(executive->calls.empty());
+
+    doubleClick(RowOf(L"DCIM"));
+    EXPECT_EQ((std::vector<std::wstring>{L"FileTreeSelchanged", L"OpenFolder"}), executive->Names());
+    EXPECT_EQ(L"DCIM", tree->GetItemText(tree->GetSelectedItem()));
+    EXPECT_EQ(L"/var/mobile/Media/DCIM/", module->GetCurrentFolder());
+}
+
+// Answers the context menu from inside its own loop, where the test cannot run.
+struct MenuAnswer {
+    std::vector<UINT> keys;          // posted to the menu; none: dismiss it
+    std::vector<UINT> ids;           // what the menu held
+    std::vector<bool> grayed;
+    bool seen = false;
+};
+MenuAnswer* g_answer = nullptr;  // the running test's, for the timer below
+
+void CALLBACK AnswerMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND popup = ::FindWindowW(L"#32768", nullptr);
+    if (!popup || !::IsWindowVisible(popup)) return;
+    ::KillTimer(nullptr, timer);
+    auto menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
+    g_answer->seen = true;
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        g_answer->ids.push_back(::GetMenuItemID(menu, i));
+        g_answer->grayed.push_back((::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED) != 0);
+    }
+    if (g_answer->keys.empty()) {
+        ::EndMenu();
+        return;
+    }
+    for (UINT key : g_answer->keys) ::PostMessageW(popup, WM_KEYDOWN, key, 0);
+}
+
+class ContextMenuTest : public FileViewModuleTest {
+protected:
+    void RightClickAt(POINT at, MenuAnswer& answer) {
+        g_answer = &answer;
+        ::SetTimer(nullptr, 0, 30, &AnswerMenu);
+        LPARAM lp = MAKELPARAM(at.x, at.y);
+        list->PostMessage(WM_RBUTTONDOWN, MK_RBUTTON, lp);
+        list->PostMessage(WM_RBUTTONUP, 0, lp);
+        Pump(300);
+        g_answer = nullptr;
+    }
+};
+
+TEST_F(ContextMenuTest, OnARowEverythingButNewFolder) {
+    ShowMedia();
+    MenuAnswer answer;
+    answer.keys = {VK_DOWN, VK_DOWN, VK_RETURN};  // the second item
+    RightClickAt(RowPoint(RowOf(L"notes.txt")), answer);
+    ASSERT_TRUE(answer.seen);
+    EXPECT_EQ((std::vector<UINT>{10, 15, 13, 14}), answer.ids);
+    EXPECT_EQ((std::vector<bool>{false, false, false, true}), answer.grayed);
+    EXPECT_EQ(std::vector<std::wstring>{L"RenamePath"}, executive->Names());
+}
+
+TEST_F(ContextMenuTest, OnEmptySpaceOnlyNewFolderAndDismissingDoesNothing) {
+    ShowMedia();
+    MenuAnswer answer;  // no keys: dismissed
+    RECT client = list->GetClientRect();
+    RightClickAt(POINT{client.right - 10, client.bottom - 10}, answer);
+    ASSERT_TRUE(answer.seen);
+    EXPECT_EQ((std::vector<bool>{true, true, true, false}), answer.grayed);
+    EXPECT_TRUE(executive->calls.empty());
+}
+
+TEST_F(FileViewModuleTest, DroppedFilesReachTheCommandOrAreReleased) {
+    ShowMedia();
+    std::vector<std::wstring> dropped;
+    executive->onCall = [&](const Invocation& call) {
+        auto drop = reinterpret_cast<HDROP>(call.word4);
+        UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            wchar_t path[MAX_PATH] = {};
+            ::DragQueryFileW(drop, i, path, MAX_PATH);
+            dropped.push_back(path);
+        }
+        ::DragFinish(drop);
+    };
+    HDROP drop = MakeDropHandle({L"C:\\a.txt", L"C:\\photos"});
+    list->SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(drop));
+    EXPECT_EQ(std::vector<std::wstring>{L"DropFiles"}, executive->Names());
+    EXPECT_EQ((std::vector<std::wstring>{L"C:\\a.txt", L"C:\\photos"}), dropped);
+
+    // While the views are off nobody takes the handle: the list frees it.
+    executive->calls.clear();
+    module->EnableViews(0);
+    HDROP ignored = MakeDropHandle({L"C:\\b.txt"});
+    list->SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(ignored));
+    EXPECT_TRUE(executive->calls.empty());
+    EXPECT_EQ(0u, ::GlobalSize(ignored));
+}
+
+}  // namespace
