@@ -19,8 +19,11 @@ constexpr unsigned kLogDetail = 4;
 bool IsOwnView(const std::wstring& name) {
     return EqualsNoCase(name, L"SplitterBar") || EqualsNoCase(name, L"BottomContainer");
 }
+// The file list is asked for as "FileListCtrl" but names itself "FileListView";
+// both lead back to the file view module, so its views can be handed back.
 bool IsFileView(const std::wstring& name) {
-    return EqualsNoCase(name, L"FileListCtrl") || EqualsNoCase(name, L"FileTreeView");
+    return EqualsNoCase(name, L"FileListCtrl") || EqualsNoCase(name, L"FileTreeView") ||
+           EqualsNoCase(name, L"FileListView");
 }
 }  // namespace
 

@@ -215,3 +215,56 @@ TEST_F(UIMainModuleTest, WithoutTheExecutiveCommandsAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace uitest;
+
+// Stands in for the file view module: makes recording views by name.
+class FileViewModule : public CEmberAppModuleBase, public RecordingFactory {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (ember::SameGuid(iid, ember::IID_IEmberAppModuleUICtrl)) {
+            *out = static_cast<IEmberAppModuleUICtrl*>(this);
+            return S_OK;
+        }
+        return CEmberAppModuleBase::QueryInterface(iid, out);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return CEmberAppModuleBase::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return CEmberAppModuleBase::Release(); }
+};
+
+TEST(UIMainModuleWithFileViews, FileViewsAreMadeAndHandedBackByTheirModule) {
+    testsupport::ScratchFolder scratch(L"uifv");
+    WriteTestSkin(scratch.path());
+    CEmberSoftBus bus;
+    auto* files = new FileViewModule;
+    bus.RegisterModule(&ember::MID_FileView, files, nullptr);
+    auto* config = new ConfigModule;
+    config->strings[L"CurrentSkinPath"] = scratch.path();
+    bus.RegisterModule(&ember::MID_ConfigModule, config, nullptr);
+    auto* ui = new CAppModuleUIMain;
+    bus.RegisterModule(&ember::MID_UIMain, ui, nullptr);
+    ASSERT_GE(bus.InitializeModules(), 0);
+
+    // Asked in the skin's order with the skin's rectangles.
+    ASSERT_EQ(2u, files->requests.size());
+    EXPECT_EQ(L"FileTreeView", files->requests[0].name);
+    EXPECT_EQ(L"FileListCtrl", files->requests[1].name);
+    EXPECT_EQ(114, files->requests[1].rect.left);
+    EXPECT_EQ(3u, ui->MainDialog().HostedViews().size());
+
+    // A view that calls itself "FileListView" still goes back to its maker.
+    IEmberAppModuleView* view = nullptr;
+    ASSERT_EQ(S_OK, files->CreateView(L"FileListView", ui->MainWindow(), RECT{0, 0, 10, 10}, L"", &view));
+    EXPECT_EQ(S_OK, ui->DestroyView(view));
+    ASSERT_FALSE(files->destroyed.empty());
+    EXPECT_EQ(view, files->destroyed.back());
+
+    files->destroyed.clear();
+    bus.UninitializeModules();
+    EXPECT_EQ(2u, files->destroyed.size()) << "the window hands its file views back when it goes";
+}
+
+}  // namespace
