@@ -81,44 +81,44 @@ LRESULT CPelicanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     // message: they are laid out by WM_USER+103 on resize.
     // WM_NOTIFY goes to the scroll-bar library first, in SkinWindowProc.
     switch (msg) {
-    case WM_PELICAN_COPY_PROGRESS:
-        if (commands_) {
-            CommandArgs args;
-            args.words[4] = static_cast<INT_PTR>(wp);
-            args.words[5] = lp;
-            commands_->InvokeCommand(L"UpdateCopyProgress", 0, &args);
-        }
-        return 0;
-    case WM_PELICAN_COPY_FINISHED:
-        if (commands_) {
-            CommandArgs args;
-            args.words[3] = static_cast<INT_PTR>(wp);
-            commands_->InvokeCommand(L"CopyFinished", 0, &args);
-        }
-        return 0;
-    case WM_PELICAN_SHOW_ABOUT:
-        if (nsSkin::CSkinButton* about = FindButton(L"About")) about->ShowWindow(static_cast<int>(wp));
-        return 0;
-    case WM_GETMINMAXINFO: {
-        auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-        ApplyMinimumSize(info);
-        RECT work{};
-        if (info && ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
-            info->ptMaxTrackSize = POINT{work.right, work.bottom};
-        return DefWindowProc(msg, wp, lp);
-    }
-    case WM_NCHITTEST:
-        return DefWindowProc(msg, wp, lp);
-    case WM_QUERYDRAGICON:
-        return reinterpret_cast<LRESULT>(icon_);
-    case WM_SYSCOMMAND:
-        if ((wp & 0xFFF0) == 0x10) {
-            ModalDialogs().ShowAbout(hwnd_);
+        case WM_PELICAN_COPY_PROGRESS:
+            if (commands_) {
+                CommandArgs args;
+                args.words[4] = static_cast<INT_PTR>(wp);
+                args.words[5] = lp;
+                commands_->InvokeCommand(L"UpdateCopyProgress", 0, &args);
+            }
             return 0;
+        case WM_PELICAN_COPY_FINISHED:
+            if (commands_) {
+                CommandArgs args;
+                args.words[3] = static_cast<INT_PTR>(wp);
+                commands_->InvokeCommand(L"CopyFinished", 0, &args);
+            }
+            return 0;
+        case WM_PELICAN_SHOW_ABOUT:
+            if (nsSkin::CSkinButton* about = FindButton(L"About")) about->ShowWindow(static_cast<int>(wp));
+            return 0;
+        case WM_GETMINMAXINFO: {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+            ApplyMinimumSize(info);
+            RECT work{};
+            if (info && ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+                info->ptMaxTrackSize = POINT{work.right, work.bottom};
+            return DefWindowProc(msg, wp, lp);
         }
-        break;
-    default:
-        break;
+        case WM_NCHITTEST:
+            return DefWindowProc(msg, wp, lp);
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<LRESULT>(icon_);
+        case WM_SYSCOMMAND:
+            if ((wp & 0xFFF0) == 0x10) {
+                ModalDialogs().ShowAbout(hwnd_);
+                return 0;
+            }
+            break;
+        default:
+            break;
     }
     return SkinWindowProc(msg, wp, lp);
 }

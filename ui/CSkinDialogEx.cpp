@@ -109,10 +109,10 @@ LRESULT CSkinDialogEx::SkinWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 SIZE CSkinDialogEx::MinimumSkinSize() const {
     using L = nsSkin::SkinBorderLayout;
     const L& b = Borders();
-    auto across = [](const RECT (&strip)[L::kPieceCount]) {
+    auto across = [](const RECT(&strip)[L::kPieceCount]) {
         return L::Width(strip[L::kFirst]) + L::Width(strip[L::kMiddle]) + L::Width(strip[L::kLast]);
     };
-    auto down = [](const RECT (&strip)[L::kPieceCount]) {
+    auto down = [](const RECT(&strip)[L::kPieceCount]) {
         return L::Height(strip[L::kFirst]) + L::Height(strip[L::kLast]) + L::Height(strip[L::kTile1]) +
                L::Height(strip[L::kTile2]);
     };

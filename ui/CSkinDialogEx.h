@@ -41,8 +41,7 @@ public:
     void SetViewFactory(IEmberAppModuleUICtrl* factory) { views_ = factory; }
     void SetConfiguration(IConfigSettings* config) { config_ = config; }
     void SetStringTable(IUnknown* strings) { strings_ = strings; }
-    void SetLinks(ICommandExecutive* sink, IEmberAppModuleUICtrl* factory, IConfigSettings* config,
-                  IUnknown* strings);
+    void SetLinks(ICommandExecutive* sink, IEmberAppModuleUICtrl* factory, IConfigSettings* config, IUnknown* strings);
     ICommandExecutive* CommandSink() const { return commands_; }
 
     // IUIOperation.

@@ -173,7 +173,9 @@ void CSkinDialogEx::UpdateProgress(nsSkin::CSkinProgress& bar, INT_PTR value, IN
     int limit = static_cast<int>(second);
     bar.SetBufferedLimit(limit);
     int position = static_cast<int>(value & 0xFFFF);
-    if (!::IsWindowEnabled(bar.hwnd()) || position == bar.GetPos()) return;
+    // A disabled bar still shows the value: the executive keeps its progress
+    // row disabled (the user cannot drag it), yet the copy progress must move.
+    if (position == bar.GetPos()) return;
     if (limit != 0 && limit != 0xFFFF && limit < position) return;
     bar.SetPos(std::min(position, bar.GetRangeMax()));
     ::InvalidateRect(bar.hwnd(), nullptr, FALSE);

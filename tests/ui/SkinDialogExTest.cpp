@@ -115,6 +115,18 @@ TEST_F(SkinDialogExTest, ControlEventsArriveAsCommandsWithTheirWords) {
     EXPECT_EQ(0, text.words[4]);
 }
 
+TEST_F(SkinDialogExTest, MouseMessagesPostedToASkinButtonClickIt) {
+    // What a driving test does: hover, press and release at a point inside.
+    ::SetForegroundWindow(dlg_.hwnd());
+    HWND play = dlg_.FindButton(L"PLAY")->hwnd();
+    ::PostMessageW(play, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    ::PostMessageW(play, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::PostMessageW(play, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    FlushEvents();
+    ASSERT_EQ(1u, sink_.Named(L"PLAY").size());
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(dlg_.hwnd()), sink_.Named(L"PLAY")[0].words[0]);
+}
+
 TEST_F(SkinDialogExTest, LabelClicksStayAndBackgroundReleaseNamesTheWindow) {
     ::SendMessageW(dlg_.FindLabel(L"Information")->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
     ::SendMessageW(dlg_.FindLabel(L"Information")->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
@@ -196,6 +208,31 @@ TEST_F(SkinDialogExTest, AppViewsStopAtTheFirstGapAndKeepTheirParameter) {
     ASSERT_EQ(1u, dlg_.HostedViews().size());
 }
 
+TEST_F(SkinDialogExTest, BorderedWindowsShiftTheirViewsByTheDialogFrame) {
+    LONG style = ::GetWindowLongW(dlg_.hwnd(), GWL_STYLE);
+    ::SetWindowLongW(dlg_.hwnd(), GWL_STYLE, style | WS_BORDER);
+    factory_.requests.clear();
+    dlg_.LoadAppViews();
+    ASSERT_FALSE(factory_.requests.empty());
+    const int dx = ::GetSystemMetrics(SM_CXDLGFRAME), dy = ::GetSystemMetrics(SM_CYDLGFRAME);
+    EXPECT_TRUE(SameRect(RECT{12 - dx, 22 - dy, 112 - dx, 172 - dy}, factory_.requests[0].rect));
+}
+
+TEST(SkinDialogExDefaults, AnEmptySkinSettingPointsAtTheProgramsDefaultSkin) {
+    MemoryConfig config;
+    RecordingSink sink;
+    TestDialog dlg;
+    dlg.SetLinks(&sink, nullptr, &config, nullptr);
+    ASSERT_TRUE(dlg.Create(nullptr));
+    dlg.LoadDialogSkin(L"MAINDLG");
+    const std::wstring expected = testsupport::TestDirectory() + L"skins\\default\\";
+    EXPECT_EQ(expected, config.strings[L"CurrentSkinPath"]);
+    EXPECT_EQ(expected, config.strings[L"SkinPath"]);
+    EXPECT_EQ(expected + L"skin.ini", dlg.SkinPath());
+    EXPECT_TRUE(dlg.HostedViews().empty()) << "no view factory: no views";
+    dlg.DestroyWindow();
+}
+
 TEST_F(SkinDialogExTest, NamedRefreshTouchesOnlyThatName) {
     const wchar_t* ready = L"Ready";
     const wchar_t* other = L"zzz";
@@ -242,6 +279,15 @@ TEST_F(SkinDialogExTest, PulledValuesReachEachControlKind) {
     nsSkin::CSkinProgress* bar = dlg_.FindProgress(L"CopyProgress");
     EXPECT_EQ(100, bar->GetRangeMax());
     EXPECT_EQ(50, bar->GetPos());
+    // The executive keeps its progress row disabled; the bar still moves.
+    sink_.disabled[L"COPYPROGRESS"] = true;
+    sink_.values[L"COPYPROGRESS"] = 42;
+    dlg_.UpdateUI(L"CopyProgress");
+    EXPECT_FALSE(::IsWindowEnabled(bar->hwnd()));
+    EXPECT_EQ(42, bar->GetPos());
+    EXPECT_EQ(100, bar->GetRangeMax()) << "no high word: the maximum stays";
+    sink_.values[L"COPYPROGRESS"] = 50;
+    dlg_.UpdateUI(L"CopyProgress");
     // A limit below the new position holds the bar back.
     sink_.values[L"COPYPROGRESS"] = (100 << 16) | 80;
     sink_.seconds[L"COPYPROGRESS"] = 60;
