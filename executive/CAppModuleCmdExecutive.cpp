@@ -75,8 +75,10 @@ CAppModuleCmdExecutive::CAppModuleCmdExecutive() : relay_(this) {
         entry.name = rows[i].name;
         entry.keyCode = rows[i].keyCode;
         entry.keyModifier = rows[i].keyModifier;
-        // Rows without a handler only carry state (status text, progress) and are never run.
-        entry.enabled = rows[i].handler ? 1 : 0;
+        // Every row starts enabled, the two display rows too: the windows enable a
+        // control from its row, and a disabled progress bar ignores every new
+        // position. Those rows have no handler, so invoking them still fails.
+        entry.enabled = 1;
         entry.handler = rows[i].handler;
     }
 }

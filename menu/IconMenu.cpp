@@ -148,22 +148,22 @@ BOOL IconMenu::AppendODMenu(UINT_PTR command, const std::wstring& text, UINT fla
     } else {
         flags |= MF_OWNERDRAW;
     }
-    if (flags & MF_POPUP) {
-        HMENU submenu = reinterpret_cast<HMENU>(command);
-        g_knownSubmenus.push_back(submenu);
-        submenus_.push_back(submenu);
-    }
-    std::unique_ptr<IconMenuData> data(new (std::nothrow) IconMenuData(command == 0 ? std::wstring() : text, flags,
-                                                                      command));
+    std::unique_ptr<IconMenuData> data(new (std::nothrow) IconMenuData(text, flags, command));
     if (data) {
         auto found = std::find(g_commandImages.begin(), g_commandImages.end(), command);
         data->sharedImageIndex =
             found == g_commandImages.end() ? -1 : static_cast<int>(found - g_commandImages.begin());
     }
     BOOL appended = menu_ && ::AppendMenuW(menu_.get(), flags, command, reinterpret_cast<const wchar_t*>(data.get()));
+    if (!appended) return FALSE;
     // The record lives as long as the menu: the item points to it.
-    if (appended && data) items_.push_back(std::move(data));
-    return appended;
+    if (data) items_.push_back(std::move(data));
+    if (flags & MF_POPUP) {
+        HMENU submenu = reinterpret_cast<HMENU>(command);
+        g_knownSubmenus.push_back(submenu);
+        submenus_.push_back(submenu);
+    }
+    return TRUE;
 }
 
 void IconMenu::MeasureItem(MEASUREITEMSTRUCT* measure) {

@@ -17,7 +17,9 @@ void CSkinEnum::Parse(std::wstring_view value) {
     if (first_ > last_) return;
     long long count = static_cast<long long>(last_) - first_ + 1;
     long long repeat = repeat_ > 0 ? repeat_ : 0;
-    if (count * repeat > kMaxItems) return;
+    // With no copies to make the tokens need not be walked at all (a repeat
+    // of 0 over a huge range would otherwise spin).
+    if (repeat == 0 || count * repeat > kMaxItems) return;
     list_.reserve(static_cast<size_t>(count * repeat));
     for (long long i = 0; i < count; ++i) {
         std::wstring item = PopToken(rest);

@@ -144,7 +144,8 @@ private:
     void MergeTop() {
         Level top = std::move(stack_.back());
         stack_.pop_back();
-        ::CombineRgn(stack_.back().region.get(), stack_.back().region.get(), top.region.get(), RGN_OR);
+        if (::CombineRgn(stack_.back().region.get(), stack_.back().region.get(), top.region.get(), RGN_OR) == ERROR)
+            failed_ = true;
         stack_.back().level = std::max(stack_.back().level, top.level) + 1;
     }
 

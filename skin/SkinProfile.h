@@ -15,6 +15,7 @@ public:
     static constexpr DWORD kKeyNamesBuffer = 16384;
 
     CSkinProfile() = default;
+    // path must be a full path: the system looks for a bare file name in the Windows folder.
     explicit CSkinProfile(std::wstring path) : path_(std::move(path)) {}
 
     const std::wstring& Path() const { return path_; }

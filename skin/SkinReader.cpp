@@ -388,8 +388,10 @@ SkinWindowDescription ReadWindowDescription(const CSkinProfile& profile, const s
     return d;
 }
 
-std::wstring ReadPanelMask(const CSkinProfile& profile, const std::wstring& section, const std::wstring& key) {
-    return profile.ReadString(section, key);
+std::wstring PanelMaskOf(const SkinWindowRecord& window, std::wstring_view key) {
+    if (EqualsNoCase(key, L"MaskNoAdvancedPanel")) return window.maskNoAdvancedPanel;
+    if (EqualsNoCase(key, L"MaskWithAdvancedPanel")) return window.maskWithAdvancedPanel;
+    return {};
 }
 
 SkinBorderLayout ComputeBorderLayout(const SkinWindowRecord& window) {

@@ -57,8 +57,9 @@ std::vector<SkinAppViewRecord> ReadAppViews(const CSkinProfile& profile, const s
 // All of the above for one window, in the order a window loads them.
 SkinWindowDescription ReadWindowDescription(const CSkinProfile& profile, const std::wstring& section);
 
-// "MaskNoAdvancedPanel" or "MaskWithAdvancedPanel" (or any key) of a window section.
-std::wstring ReadPanelMask(const CSkinProfile& profile, const std::wstring& section, const std::wstring& key);
+// The mask file named by a panel key ("MaskNoAdvancedPanel" or
+// "MaskWithAdvancedPanel", any case, as profile keys are); empty for any other key.
+std::wstring PanelMaskOf(const SkinWindowRecord& window, std::wstring_view key);
 
 // Cuts the border pieces of a frame window from its four border keys.
 SkinBorderLayout ComputeBorderLayout(const SkinWindowRecord& window);

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the small pictures the skin tests decode into tests/skin/data/:
 the same 8x6 picture as BMP and GIF (left half red, right half blue, bottom
-row green), a flat-colour JPEG (through ImageMagick's convert), a truncated
+row green), a 16x16 icon, a flat-colour JPEG (through ImageMagick's convert), a truncated
 copy of each, and a 16x16 cursor."""
 import os, struct, subprocess, sys
 
@@ -50,12 +50,15 @@ def gif():
     image = b',' + struct.pack('<HHHHB', 0, 0, W, H, 0) + bytes([2]) + blocks + b'\0'
     return head + image + b';'
 
-def cursor():
+def cursor(kind=2):
+    """A 16x16 black cursor (kind 2, hot spot 3,4) or green icon (kind 1)."""
     n = 16
-    xor = b''.join(struct.pack('BBBB', 0, 0, 0, 255) for _ in range(n * n))
+    bgra = (0, 0, 0, 255) if kind == 2 else (30, 200, 10, 255)
+    xor = b''.join(struct.pack('BBBB', *bgra) for _ in range(n * n))
     and_mask = b'\0' * (4 * n)
     dib = struct.pack('<IiiHHIIiiII', 40, n, n * 2, 1, 32, 0, len(xor) + len(and_mask), 0, 0, 0, 0) + xor + and_mask
-    return struct.pack('<HHH', 0, 2, 1) + struct.pack('<BBBBHHII', n, n, 0, 0, 3, 4, len(dib), 22) + dib
+    spot = (3, 4) if kind == 2 else (1, 32)
+    return struct.pack('<HHH', 0, kind, 1) + struct.pack('<BBBBHHII', n, n, 0, 0, spot[0], spot[1], len(dib), 22) + dib
 
 def write(name, data):
     with open(os.path.join(OUT, name), 'wb') as f:
@@ -68,6 +71,7 @@ def main():
     write('truncated.bmp', bmp()[:70])
     write('garbage.jpg', bytes((i * 37 + 11) & 0xFF for i in range(300)))
     write('hand.cur', cursor())
+    write('pic.ico', cursor(1))
     jpg = os.path.join(OUT, 'pic.jpg')
     subprocess.run(['convert', '-size', '16x16', 'xc:rgb(40,160,220)', '-quality', '95', 'jpg:' + jpg], check=True)
     with open(jpg, 'rb') as f:

@@ -58,7 +58,9 @@ TEST_F(Dispatch, UnknownNamesAndRowsWithoutHandlerFail) {
     // The rows exist: their parameter was written before the refusal.
     EXPECT_EQ(5, exec->Entry(20).lastParam);
     EXPECT_EQ(6, exec->Entry(21).lastParam);
-    EXPECT_EQ(0, exec->IsCommandEnabled(L"Information"));
+    // Enabled so that the status label and the progress bar show their values.
+    EXPECT_EQ(1, exec->IsCommandEnabled(L"Information"));
+    EXPECT_EQ(1, exec->IsCommandEnabled(L"CopyProgress"));
 }
 
 TEST_F(Dispatch, TheDisabledSetRefusesDeleteWhileRenameAndCheckUpdateRun) {

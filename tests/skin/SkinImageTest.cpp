@@ -55,6 +55,14 @@ TEST_F(SkinImageTest, DecodesBmpGifAndJpeg) {
     EXPECT_TRUE(Near(PixelOf(jpeg.get(), 8, 8), RGB(40, 160, 220), 6));
 }
 
+TEST_F(SkinImageTest, IconsAreDrawnIntoABitmap) {
+    platform::UniqueBitmap icon = LoadImageFile(skintest::DataFolder() + L"pic.ico");
+    ASSERT_TRUE(icon);
+    EXPECT_EQ(BitmapSize(icon.get()).cx, 16);
+    EXPECT_EQ(BitmapSize(icon.get()).cy, 16);
+    EXPECT_EQ(PixelOf(icon.get(), 8, 8), RGB(10, 200, 30));
+}
+
 TEST_F(SkinImageTest, MissingTruncatedAndGarbageFilesYieldNoPicture) {
     long before = platform::UniqueBitmap::Live();
     EXPECT_FALSE(LoadImageFile(L""));

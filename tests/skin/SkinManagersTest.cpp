@@ -88,6 +88,9 @@ TEST_F(SkinManagerTest, AbsurdEnumSizesAreRefused) {
     CSkinEnum wide;
     wide.Parse(L"W, -2147483648, 2147483647, 1, a");
     EXPECT_TRUE(wide.List().empty());
+    CSkinEnum zero;
+    zero.Parse(L"Z, -2000000000, 2000000000, 0, a");
+    EXPECT_TRUE(zero.List().empty());
     CSkinEnum negative;
     negative.Parse(L"N, 0, 3, -4, a, b, c, d");
     EXPECT_TRUE(negative.List().empty());
@@ -196,6 +199,20 @@ TEST_F(HistoryTest, SaveWritesReverseOrderAndReloadsTheSame) {
     EXPECT_EQ(again.Load(path), 1);
     // Loading drops the case duplicate "beta", keeping the one nearer the end.
     EXPECT_EQ(again.Entries(), (std::vector<std::wstring>{L"alpha", L"beta", L"\x4F60\x597D"}));
+}
+
+TEST_F(HistoryTest, TextOutsideTheCodePageDoesNotCostTheOtherEntries) {
+    CHistoryRecord h;
+    h.Append(L"first");
+    h.Append(L"arabic\x0627 and \xD83D\xDE00");
+    h.Append(L"last");
+    std::wstring path = folder_.path() + L"wide.bin";
+    EXPECT_EQ(h.Save(path), 1);
+    CHistoryRecord again;
+    EXPECT_EQ(again.Load(path), 1);
+    ASSERT_GE(again.Entries().size(), 2u);
+    EXPECT_EQ(again.Entries().front(), L"first");
+    EXPECT_EQ(again.Entries().back(), L"last");
 }
 
 TEST_F(HistoryTest, MissingFileOrFolder) {

@@ -117,6 +117,9 @@ TEST_F(SkinFileTest, WindowSectionDefaults) {
     EXPECT_TRUE(full.top.present);
     EXPECT_EQ(full.top.size, 10);
     EXPECT_EQ(full.resizingMask, L"r.bmp");
+    full.maskWithAdvancedPanel = L"with.bmp";
+    EXPECT_EQ(PanelMaskOf(full, L"maskwithadvancedpanel"), L"with.bmp");
+    EXPECT_EQ(PanelMaskOf(full, L"Main"), L"");
 }
 
 TEST_F(SkinFileTest, WholeWindowDescription) {
@@ -182,14 +185,13 @@ TEST_F(SkinFileTest, RandomSkinFilesReadSafely) {
         for (int i = 0; i < n; ++i) v += pieces[rng() % pieces.size()];
         return v;
     };
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 200; ++round) {
         std::wstring text;
         for (int s = 0; s < 6; ++s) {
             text += L"[" + sections[rng() % sections.size()] + L"]\r\n";
             for (int k = 0; k < 8; ++k) text += keys[rng() % keys.size()] + L"=" + randomValue() + L"\r\n";
         }
-        testsupport::ScratchFolder folder(L"fuzz");
-        std::wstring path = folder.path() + L"skin.ini";
+        std::wstring path = folder_.path() + L"skin" + std::to_wstring(round) + L".ini";
         ASSERT_TRUE(skintest::WriteIni(path, text));
         CSkinProfile p(path);
         SkinWindowDescription d = ReadWindowDescription(p, L"W");

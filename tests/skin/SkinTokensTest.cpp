@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 
+#include "skin/SkinEnumManager.h"
 #include "skin/SkinReader.h"
 #include "skin/SkinTokens.h"
 
@@ -263,4 +265,34 @@ TEST(BorderLayout, MissingKeysLeaveEmptyBordersAndHostileNumbersDoNotOverflow) {
     w.right = ParseBorderParam(L"-2147483648, 5, 0, 0, 0, 0");
     SkinBorderLayout b = ComputeBorderLayout(w);
     EXPECT_EQ(b.right[SkinBorderLayout::kFirst].left, INT_MAX);
+}
+
+// Random values fed straight to every entry parser (no file in between).
+TEST(EntryParsers, RandomValuesParseSafely) {
+    std::mt19937 rng(4242);
+    const std::vector<std::wstring> pieces = {L",", L"\"", L" ", L"\t", L"-", L"2147483647", L"-2147483648",
+                                              L"99999999999", L"0", L"1", L"65536", L"group", L"T", L"H", L"\\n",
+                                              L"x", L"\x4F60"};
+    for (int round = 0; round < 3000; ++round) {
+        std::wstring v;
+        int n = static_cast<int>(rng() % 80);
+        for (int i = 0; i < n; ++i) v += pieces[rng() % pieces.size()];
+        ParseImageEntry(v);
+        ParseFontStyleEntry(v);
+        ParseButtonEntry(1, v);
+        ParseLabelEntry(1, v);
+        ParseTrackbarEntry(1, v);
+        ParseProgressEntry(1, v);
+        ParseEditEntry(1, v);
+        ParseListBoxEntry(1, v);
+        SkinComboBoxRecord c = ParseComboBoxEntry(1, v);
+        EXPECT_LE(c.items.size(), v.size() / 2 + 1);
+        ParseStaticTextEntry(1, v);
+        ParseAppViewEntry(1, v);
+        ParseBorderParam(v);
+        CSkinEnum e;
+        e.Parse(v);
+        EXPECT_LE(static_cast<long long>(e.List().size()), CSkinEnum::kMaxItems);
+        e.Item(static_cast<int>(rng()));
+    }
 }
