@@ -163,9 +163,12 @@ bool CWnd::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     case WM_NOTIFY:
         child = reinterpret_cast<NMHDR*>(lp)->hwndFrom;
         break;
-    case WM_DRAWITEM:
-        child = wp ? reinterpret_cast<DRAWITEMSTRUCT*>(lp)->hwndItem : nullptr;  // wp 0: a menu
+    case WM_DRAWITEM: {
+        // Controls may have identifier 0, so the type tells a menu apart, not wp.
+        auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+        child = item->CtlType == ODT_MENU ? nullptr : item->hwndItem;
         break;
+    }
     case WM_MEASUREITEM:
         return false;  // no window in the structure; owners handle it themselves
     case WM_COMMAND:

@@ -70,9 +70,12 @@ int CBitmapSlider::PositionAt(POINT pt) const {
 }
 
 void CBitmapSlider::TrackTo(POINT pt) {
-    int pos = PositionAt(pt);
-    SetPos(pos, true);
+    SetPos(PositionAt(pt), true);
     ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void CBitmapSlider::SendTrackScroll() {
+    int pos = GetPos();
     HWND parent = ::GetParent(hwnd_);
     if (parent)
         ::SendMessageW(parent, IsVertical() ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, pos),
@@ -120,6 +123,7 @@ void CBitmapSlider::OnLButtonDown(UINT, POINT pt) {
     ::SetCapture(hwnd_);
     TrackTo(pt);
     OnThumbPressed();
+    SendTrackScroll();
 }
 
 void CBitmapSlider::OnLButtonUp(UINT, POINT) {
@@ -134,6 +138,7 @@ void CBitmapSlider::OnMouseMove(UINT, POINT pt) {
     if (dragging_) {
         TrackTo(pt);
         OnThumbDragged();
+        SendTrackScroll();
         return;
     }
     RECT thumb = ThumbRect();

@@ -38,6 +38,8 @@ protected:
 
     int PositionAt(POINT pt) const;
     void TrackTo(POINT pt);
+    // Tells the parent the thumb moved (TB_THUMBTRACK and the position).
+    void SendTrackScroll();
     SIZE ThumbSize() const;
 
     platform::UniqueBitmap channel_, filled_;

@@ -3,20 +3,18 @@
 #pragma once
 #include <windows.h>
 
+#include "platform/DC.h"
 #include "platform/Handles.h"
 
 namespace nsSkin {
 
-class CMemDC {
+// GetSafeHdc is the context to draw into: the memory one, or the target
+// itself when that is a printer.
+class CMemDC : public platform::CDC {
 public:
     CMemDC(HDC target, const RECT& rect);
-    ~CMemDC();
-    CMemDC(const CMemDC&) = delete;
-    CMemDC& operator=(const CMemDC&) = delete;
+    ~CMemDC() override;
 
-    // The context to draw into: the memory one, or the target when printing.
-    HDC GetSafeHdc() const { return memory_ ? memory_.get() : target_; }
-    operator HDC() const { return GetSafeHdc(); }
     const RECT& Rect() const { return rect_; }
 
 private:

@@ -200,12 +200,11 @@ void CSkinDialog::LoadSkin() {
 }
 
 int CSkinDialog::SetPanelMask(const std::wstring& key) {
-    CSkinProfile profile(skinPath_);
-    std::wstring file = ReadPanelMask(profile, section_, key);
+    SkinWindowRecord window = ReadWindowSection(CSkinProfile(skinPath_), section_);
+    std::wstring file = PanelMaskOf(window, key);
     if (file.empty()) return 0;
     platform::UniqueBitmap mask = LoadPicture(file);
     advancedPanel_ = key != L"MaskNoAdvancedPanel";
-    SkinWindowRecord window = ReadWindowSection(profile, section_);
     ApplyMaskRegion(mask.get(), POINT{window.maskOffset.cx, window.maskOffset.cy});
     SIZE size = BitmapSize(mask.get());
     // A mask that did not load leaves the window as it is.
@@ -449,13 +448,21 @@ void CSkinDialog::SetButtonImages(const std::wstring& name, const std::wstring& 
                                 CopyBitmapRect(picture.get(), RECT{3 * w, 0, 4 * w, h}));
         ::SetWindowPos(button->hwnd(), nullptr, 0, 0, size.cx / 4, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else if (over.empty() || down.empty() || disabled.empty()) {
-        button->SetStateBitmaps(CopyBitmap(picture.get()), CopyBitmap(picture.get()), CopyBitmap(picture.get()),
-                                std::move(picture));
+        platform::UniqueBitmap over1 = CopyBitmap(picture.get());
+        platform::UniqueBitmap down1 = CopyBitmap(picture.get());
+        platform::UniqueBitmap disabled1 = CopyBitmap(picture.get());
+        button->SetStateBitmaps(std::move(picture), std::move(over1), std::move(down1), std::move(disabled1));
     } else {
         button->SetStateBitmaps(std::move(picture), imageList_.Lookup(over), imageList_.Lookup(down),
                                 imageList_.Lookup(disabled));
     }
     ::InvalidateRect(button->hwnd(), nullptr, FALSE);
+}
+
+void CSkinDialog::UpdateToolTip(HWND control, const std::wstring& text) {
+    if (!control || ::GetParent(control) != hwnd_) return;
+    tooltip_.RemoveTool(control);
+    AddToolTip(control, text);
 }
 
 void CSkinDialog::EnableSkinButton(const std::wstring& name, bool enable) {

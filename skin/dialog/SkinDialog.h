@@ -17,6 +17,8 @@
 #include "skin/controls/SkinControls.h"
 #include "skin/controls/SkinToolTip.h"
 
+class IconMenu;
+
 namespace nsSkin {
 
 // One static text painted on the window background.
@@ -61,6 +63,8 @@ public:
     void SetButtonImages(const std::wstring& name, const std::wstring& normal, const std::wstring& over,
                          const std::wstring& down, const std::wstring& disabled);
     void EnableSkinButton(const std::wstring& name, bool enable);
+    // Replaces (or gives) the tooltip of one control of this window.
+    void UpdateToolTip(HWND control, const std::wstring& text);
     void EnableSkinSlider(const std::wstring& name, bool enable);
 
     // Lookups by name (any case; the first match wins).
@@ -189,6 +193,7 @@ protected:
     int hitCode_ = 0;
     POINT lastResizePoint_{0xFFFFFF, 0xFFFFFF};
     UINT menuId_ = 0;
+    IconMenu* activeMenu_ = nullptr;  // while the context menu is tracked
 };
 
 }  // namespace nsSkin

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "menu/IconMenu.h"
 #include "skin/SkinImage.h"
 #include "skin/controls/SkinGdi.h"
 #include "skin/dialog/SkinDialog.h"
@@ -363,12 +364,14 @@ void CSkinDialog::OnMouseMove(UINT flags, POINT pt) {
 
 void CSkinDialog::OnRButtonDown(UINT, POINT pt) {
     if (!menuId_) return;
-    platform::UniqueMenu menu(::LoadMenuW(platform::CurrentModule(), MAKEINTRESOURCEW(menuId_)));
-    HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
-    if (!popup) return;
+    // The owner-drawn copy of the resource's first sub-menu; its commands come to this window.
+    IconMenu menu;
+    if (!menu.LoadMenu(menuId_)) return;
     POINT screen = pt;
     ::ClientToScreen(hwnd_, &screen);
-    ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr);
+    activeMenu_ = &menu;
+    menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, hwnd_);
+    activeMenu_ = nullptr;
 }
 
 // ---- messages -----------------------------------------------------------------
@@ -396,6 +399,18 @@ LRESULT CSkinDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_NCLBUTTONUP:
         EndResize();
+        break;
+    case WM_MEASUREITEM:
+        if (activeMenu_ && reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->CtlType == ODT_MENU) {
+            activeMenu_->MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
+            return TRUE;
+        }
+        break;
+    case WM_DRAWITEM:
+        if (activeMenu_ && reinterpret_cast<DRAWITEMSTRUCT*>(lp)->CtlType == ODT_MENU) {
+            activeMenu_->DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp));
+            return TRUE;
+        }
         break;
     case WM_HSCROLL:
     case WM_VSCROLL:
