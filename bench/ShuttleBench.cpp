@@ -188,8 +188,8 @@ int wmain(int argc, wchar_t** argv) {
         // meets the other's dirty pages.
         auto viaShuttle = [&] {
             toPcShuttle.push_back(Seconds([&] { return shuttle->CopyToPC(list, out.c_str(), &Progress); }, &ok));
-            toDevShuttle.push_back(Seconds(
-                [&] { return shuttle->CopyFolderToDevice((pc + L"\\Tree").c_str(), target, &Progress); }, &ok));
+            toDevShuttle.push_back(
+                Seconds([&] { return shuttle->CopyFolderToDevice((pc + L"\\Tree").c_str(), target, &Progress); }, &ok));
         };
         auto plainly = [&] {
             toPcPlain.push_back(Seconds([&] { return CopyTreePlain(device + L"\\Tree", plain); }, &ok));
@@ -219,10 +219,12 @@ int wmain(int argc, wchar_t** argv) {
     const double a1 = mib / Best(toPcShuttle), b1 = mib / Best(toPcPlain);
     const double c1 = mib / Best(toDevShuttle), d1 = mib / Best(toDevPlain);
     std::wprintf(L"tree: %.1f MiB; %d rounds; %d progress reports\n", mib, kRounds, g_reports);
-    std::wprintf(L"device -> PC: IShuttle %.1f MiB/s, CopyFileW %.1f MiB/s, ratio %.2f (median); best %.1f / %.1f, ratio %.2f\n",
-                 a, b, a / b, a1, b1, a1 / b1);
-    std::wprintf(L"PC -> device: IShuttle %.1f MiB/s, CopyFileW %.1f MiB/s, ratio %.2f (median); best %.1f / %.1f, ratio %.2f\n",
-                 c, d, c / d, c1, d1, c1 / d1);
+    std::wprintf(
+        L"device -> PC: IShuttle %.1f MiB/s, CopyFileW %.1f MiB/s, ratio %.2f (median); best %.1f / %.1f, ratio %.2f\n",
+        a, b, a / b, a1, b1, a1 / b1);
+    std::wprintf(
+        L"PC -> device: IShuttle %.1f MiB/s, CopyFileW %.1f MiB/s, ratio %.2f (median); best %.1f / %.1f, ratio %.2f\n",
+        c, d, c / d, c1, d1, c1 / d1);
     if (!ok) std::wprintf(L"some copies FAILED\n");
     return ok ? 0 : 1;
 }

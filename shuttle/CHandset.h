@@ -24,7 +24,7 @@ public:
     IHandsetInteraction* device = nullptr;  // as the factory returned it
     platform::UniqueLibrary library;
     std::atomic<ICommandExecutive*> commandTarget{nullptr};  // not owned; read on the library's thread
-    BYTE available = 0;                                       // 1 once binding fully succeeded
+    BYTE available = 0;                                      // 1 once binding fully succeeded
 
     // Notifications being delivered right now, so that the target is never
     // let go while the library's thread is still inside it.

@@ -253,11 +253,18 @@ bool CFolderHandset::RenamePath(const wchar_t* oldPath, const wchar_t* newPath) 
         return false;
     const std::wstring to = JoinPath(folder, name);
     if (to == from) return true;
+    if (Attributes(to) == INVALID_FILE_ATTRIBUTES) return ::MoveFileExW(from.c_str(), to.c_str(), 0) != 0;
     // Never onto another entry; only a change of letter case may meet the old name itself.
-    if (Attributes(to) != INVALID_FILE_ATTRIBUTES &&
-        ::CompareStringOrdinal(to.c_str(), -1, from.c_str(), -1, TRUE) != CSTR_EQUAL)
-        return false;
-    return ::MoveFileExW(from.c_str(), to.c_str(), 0) != 0;
+    if (::CompareStringOrdinal(to.c_str(), -1, from.c_str(), -1, TRUE) != CSTR_EQUAL) return false;
+    // Wine takes such a rename for a move onto itself and changes nothing, so
+    // the entry goes by way of a unique name.
+    const std::wstring between =
+        JoinPath(folder, std::wstring(kPartialPrefix) + L"rename-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                             std::to_wstring(::GetTickCount64()));
+    if (!::MoveFileExW(from.c_str(), between.c_str(), 0)) return false;
+    if (::MoveFileExW(between.c_str(), to.c_str(), 0)) return true;
+    ::MoveFileExW(between.c_str(), from.c_str(), 0);
+    return false;
 }
 
 bool CFolderHandset::PathExists(const wchar_t* devicePath) {

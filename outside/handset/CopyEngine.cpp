@@ -14,13 +14,13 @@ namespace handset {
 namespace {
 
 constexpr DWORD kChunk = 1 << 20;
-constexpr int kMaxDepth = 64;  // guards against links that loop back into their folder
+constexpr int kMaxDepth = 64;   // guards against links that loop back into their folder
 constexpr size_t kHelpers = 3;  // threads besides the caller's for small files
 
 std::wstring PartialName() {
     static std::atomic<unsigned> counter{0};
-    return std::wstring(kPartialPrefix) + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-           std::to_wstring(counter++) + L".part";
+    return std::wstring(kPartialPrefix) + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) +
+           L".part";
 }
 
 // `listed` carries what the folder listing already said, which saves asking

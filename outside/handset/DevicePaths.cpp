@@ -22,8 +22,7 @@ bool IsDeviceName(const std::wstring& name) {
     std::wstring base = name.substr(0, name.find(L'.'));
     while (!base.empty() && base.back() == L' ') base.pop_back();
     for (wchar_t& c : base) c = static_cast<wchar_t>(std::towupper(c));
-    if (base == L"CON" || base == L"PRN" || base == L"AUX" || base == L"NUL" || base == L"CONIN$" ||
-        base == L"CONOUT$")
+    if (base == L"CON" || base == L"PRN" || base == L"AUX" || base == L"NUL" || base == L"CONIN$" || base == L"CONOUT$")
         return true;
     return base.size() == 4 && (base.compare(0, 3, L"COM") == 0 || base.compare(0, 3, L"LPT") == 0) &&
            base[3] >= L'1' && base[3] <= L'9';
@@ -32,16 +31,26 @@ bool IsDeviceName(const std::wstring& name) {
 // Full-width look-alikes keep a mapped name readable.
 wchar_t LookAlike(wchar_t c) {
     switch (c) {
-        case L':': return 0xFF1A;
-        case L'*': return 0xFF0A;
-        case L'?': return 0xFF1F;
-        case L'"': return 0xFF02;
-        case L'<': return 0xFF1C;
-        case L'>': return 0xFF1E;
-        case L'|': return 0xFF5C;
-        case L'\\': return 0xFF3C;
-        case L'/': return 0xFF0F;
-        default: return L'_';
+        case L':':
+            return 0xFF1A;
+        case L'*':
+            return 0xFF0A;
+        case L'?':
+            return 0xFF1F;
+        case L'"':
+            return 0xFF02;
+        case L'<':
+            return 0xFF1C;
+        case L'>':
+            return 0xFF1E;
+        case L'|':
+            return 0xFF5C;
+        case L'\\':
+            return 0xFF3C;
+        case L'/':
+            return 0xFF0F;
+        default:
+            return L'_';
     }
 }
 
@@ -153,8 +162,8 @@ bool IsFolder(const std::wstring& path) {
 bool ListFolder(const std::wstring& folder, std::vector<FolderEntry>* entries) {
     entries->clear();
     WIN32_FIND_DATAW fd;
-    HANDLE find = ::FindFirstFileExW(JoinPath(folder, L"*").c_str(), FindExInfoStandard, &fd, FindExSearchNameMatch,
-                                     nullptr, 0);
+    HANDLE find =
+        ::FindFirstFileExW(JoinPath(folder, L"*").c_str(), FindExInfoStandard, &fd, FindExSearchNameMatch, nullptr, 0);
     if (find == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
     FindGuard guard(find);
     do {

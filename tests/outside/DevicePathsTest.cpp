@@ -21,8 +21,7 @@ std::vector<std::wstring> Split(const std::wstring& p) {
 }
 
 TEST(DevicePaths, RepeatedSlashesAndDotsAreTolerated) {
-    EXPECT_EQ((std::vector<std::wstring>{L"var", L"mobile", L"Media", L"a.jpg"}),
-              Split(L"/var/mobile/Media//a.jpg"));
+    EXPECT_EQ((std::vector<std::wstring>{L"var", L"mobile", L"Media", L"a.jpg"}), Split(L"/var/mobile/Media//a.jpg"));
     EXPECT_EQ((std::vector<std::wstring>{L"var", L"x"}), Split(L"//var/./x/"));
     EXPECT_TRUE(Split(L"/").empty());
 }
@@ -39,15 +38,18 @@ TEST(DevicePaths, PathsThatWouldLeaveTheRootAreRefused) {
 TEST(DevicePaths, PlainNamesAreThoseWindowsHoldsAsTyped) {
     EXPECT_TRUE(IsPlainName(L"IMG_0001.JPG"));
     EXPECT_TRUE(IsPlainName(L".profile"));
-    for (const wchar_t* bad : {L"", L"a:b", L"C:", L"q?", L"*", L"a|b", L"x.", L"x ", L"CON", L"nul.txt", L"com1",
-                               L"LPT9.log"})
+    for (const wchar_t* bad :
+         {L"", L"a:b", L"C:", L"q?", L"*", L"a|b", L"x.", L"x ", L"CON", L"nul.txt", L"com1", L"LPT9.log"})
         EXPECT_FALSE(IsPlainName(bad)) << std::string(bad, bad + wcslen(bad));
     EXPECT_TRUE(IsPlainName(L"COM10"));
     EXPECT_FALSE(IsPlainName(std::wstring(256, L'a')));
 }
 
 TEST(DevicePaths, NamesWindowsCannotHoldGetASafeSpellingAndLoseNothing) {
-    EXPECT_EQ(L"a\xFF1A" L"b.txt", PcSafeName(L"a:b.txt"));
+    EXPECT_EQ(
+        L"a\xFF1A"
+        L"b.txt",
+        PcSafeName(L"a:b.txt"));
     EXPECT_EQ(L"why\xFF1F\xFF0A\xFF02\xFF1C\xFF1E\xFF5C", PcSafeName(L"why?*\"<>|"));
     EXPECT_EQ(L"notes\xFF0E\xFF0E", PcSafeName(L"notes.."));
     EXPECT_EQ(L"song_", PcSafeName(L"song "));

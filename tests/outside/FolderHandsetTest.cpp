@@ -163,8 +163,8 @@ TEST_F(DeviceOps, AFolderCopiedOntoAnExistingFolderIsMerged) {
 
 // Wine shows host file names with ":" as they are, as a handset's own names may be.
 TEST_F(DeviceOps, ANameWithAColonReachesThePcUnderASafeSpelling) {
-    HANDLE f = ::CreateFileW((L"\\\\?\\" + device + L"\\Re: notes.txt").c_str(), GENERIC_WRITE, 0, nullptr,
-                             CREATE_NEW, 0, nullptr);
+    HANDLE f = ::CreateFileW((L"\\\\?\\" + device + L"\\Re: notes.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, f) << "the backing folder cannot hold the name";
     DWORD written = 0;
     ::WriteFile(f, "colon", 5, &written, nullptr);
@@ -233,6 +233,70 @@ TEST_F(DeviceOps, TheDeviceVanishingDuringACopyToThePcLeavesNothingHalfWritten) 
     EXPECT_FALSE(CopyToPc({L"/movie.mov"}, &Vanish));
     EXPECT_TRUE(Names(pc).empty());
     EXPECT_EQ(std::string(3 << 20, 'm'), testsupport::ReadFileBytes(device + L"-gone\\movie.mov"));
+}
+
+DWORD g_progressThread = 0;
+bool g_progressOffThread = false;
+int RecordThread(int total, int done) {
+    if (::GetCurrentThreadId() != g_progressThread) g_progressOffThread = true;
+    return Record(total, done);
+}
+
+TEST_F(DeviceOps, ManySmallFilesArriveWholeAndProgressStaysOnTheCallersThread) {
+    std::uint64_t bytes = 0;
+    for (int d = 0; d < 4; ++d)
+        for (int i = 0; i < 30; ++i) {
+            std::string content(100 + d * 1000 + i * 37, static_cast<char>('a' + i % 26));
+            bytes += content.size();
+            OnDevice(L"Album\\" + std::to_wstring(d) + L"\\IMG_" + std::to_wstring(i) + L".JPG", content);
+        }
+    g_progressThread = ::GetCurrentThreadId();
+    g_progressOffThread = false;
+    ASSERT_TRUE(CopyToPc({L"/Album"}, &RecordThread));
+    for (int d = 0; d < 4; ++d)
+        for (int i = 0; i < 30; ++i)
+            ASSERT_EQ(std::string(100 + d * 1000 + i * 37, static_cast<char>('a' + i % 26)),
+                      PcFile(L"Album\\" + std::to_wstring(d) + L"\\IMG_" + std::to_wstring(i) + L".JPG"));
+    EXPECT_FALSE(g_progressOffThread);
+    EXPECT_EQ(handset::KiBRoundedUp(bytes), g_progress.back().second);
+    EXPECT_FALSE(HoldsPartial(pc));
+}
+
+HANDLE g_copying = nullptr;  // set once a copy is under way
+int HoldOnFirstChunk(int, int done) {
+    if (done > 0 && g_copying && ::WaitForSingleObject(g_copying, 0) == WAIT_TIMEOUT) {
+        ::SetEvent(g_copying);
+        ::Sleep(300);  // Close arrives meanwhile
+    }
+    return 1;
+}
+
+TEST_F(DeviceOps, CloseDuringACopyStopsItWithoutLeavingHalfAFile) {
+    OnDevice(L"movie.mov", std::string(8 << 20, 'm'));
+    g_copying = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    struct Job {
+        DeviceOps* test;
+        bool result = true;
+    } job{this};
+    HANDLE worker = ::CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            auto* j = static_cast<Job*>(p);
+            j->result = j->test->CopyToPc({L"/movie.mov"}, &HoldOnFirstChunk);
+            return 0;
+        },
+        &job, 0, nullptr);
+    ASSERT_NE(nullptr, worker);
+    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(g_copying, 10000));
+    handset->Close();  // waits for the copy to give up
+    handset = nullptr;
+    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(worker, 10000));
+    ::CloseHandle(worker);
+    ::CloseHandle(g_copying);
+    g_copying = nullptr;
+    EXPECT_FALSE(job.result);
+    EXPECT_TRUE(Names(pc).empty());
+    EXPECT_EQ(std::string(8 << 20, 'm'), DeviceFile(L"movie.mov"));
 }
 
 TEST_F(DeviceOps, CopiesAPcFileIntoADeviceFolder) {
@@ -325,6 +389,35 @@ TEST_F(DeviceOps, RenamesWithoutEverReplacingAnotherEntry) {
     EXPECT_FALSE(handset->RenamePath(L"/Media/missing", L"/Media/d.txt"));
     EXPECT_FALSE(handset->RenamePath(L"/", L"/root2"));
     EXPECT_FALSE(handset->RenamePath(L"/Media/c.txt", L"/Media/c?.txt"));
+    // Only the letter case changes: the entry meets its own old name.
+    EXPECT_TRUE(handset->RenamePath(L"/Media/c.txt", L"/Media/C.txt"));
+    EXPECT_EQ((std::vector<std::wstring>{L"C.txt"}), [&] {
+        auto names = Names(device + L"\\Media");
+        names.erase(std::remove(names.begin(), names.end(), L"b.txt"), names.end());
+        names.erase(std::remove(names.begin(), names.end(), L"Folder"), names.end());
+        return names;
+    }());
+}
+
+// Device trees run deep: a device path that fits its 260-character buffer may
+// still make a PC path longer than that, and nothing may be cut.
+TEST_F(DeviceOps, PathsLongerThanTheClassicLimitWorkBothWays) {
+    std::wstring devicePath;
+    for (int i = 0; i < 7; ++i) {
+        devicePath += L"/folder-with-a-rather-long-name-" + std::to_wstring(i);
+        ASSERT_TRUE(handset->CreateFolder(devicePath.c_str())) << i;
+    }
+    OnPc(L"a.jpg", "deep");
+    ASSERT_TRUE(FileToDevice(pc + L"\\a.jpg", devicePath + L"/a.jpg"));
+    ASSERT_TRUE(handset->PathExists((devicePath + L"/a.jpg").c_str()));
+    ASSERT_TRUE(CopyToPc({L"/folder-with-a-rather-long-name-0"}));
+    EXPECT_TRUE(handset->DeletePath(L"/folder-with-a-rather-long-name-0"));
+    EXPECT_TRUE(Names(device).empty());
+    // The copy on the PC side holds the file at the bottom.
+    std::wstring pcPath = L"\\\\?\\" + pc;
+    for (int i = 0; i < 7; ++i) pcPath += L"\\folder-with-a-rather-long-name-" + std::to_wstring(i);
+    EXPECT_GT(pcPath.size() - 4 + 6, 260u) << "the PC path of the file, without its prefix";
+    EXPECT_EQ("deep", testsupport::ReadFileBytes(pcPath + L"\\a.jpg"));
 }
 
 TEST_F(DeviceOps, QueryPathListCountsTheExistingPaths) {

@@ -1,9 +1,8 @@
 // A folder-backed device in a scratch folder, with a PC folder beside it.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <winioctl.h>
-
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>

@@ -1,9 +1,8 @@
 // The device transfer module on a soft bus with a recording command executive,
 // a recording system seam and a chosen Handset.dll.
 #pragma once
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <mutex>
 #include <string>

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "fileview/DirectoryFileTree.h"
-
 #include "tests/shuttle/ShuttleFixture.h"
 
 namespace {
 
-const wchar_t kInstallText[] = L"It seems that you don't have iTunes installed. Please install iTunes 7.6 or higher First!";
+const wchar_t kInstallText[] =
+    L"It seems that you don't have iTunes installed. Please install iTunes 7.6 or higher First!";
 
 int Progress(int, int) { return 0; }
 
@@ -120,15 +120,12 @@ TEST_F(BoundShuttle, EveryOperationAsksForTheDeviceThenForwardsTheSameArguments)
     ASSERT_NE(nullptr, tree);
     EXPECT_EQ(L"fake", tree->name);
     EXPECT_EQ(2, s->QueryPathList(list));
-    EXPECT_EQ((std::vector<std::string>{
-                  "IsConnected", "CopyToPC /x /y -> C:\\pc",
-                  "IsConnected", "CopyFileToDevice C:\\a.jpg /var/mobile/Media/DCIM//a.jpg",
-                  "IsConnected", "CopyFolderToDevice C:\\dir /var/mobile/Media/DCIM//a.jpg",
-                  "IsConnected", "DeletePath /d",
-                  "IsConnected", "CreateFolder /c",
-                  "IsConnected", "RenamePath /o /n",
-                  "IsConnected", "GetDirectoryTree /var/mobile/Media/ 2",
-                  "IsConnected", "QueryPathList 2"}),
+    EXPECT_EQ((std::vector<std::string>{"IsConnected", "CopyToPC /x /y -> C:\\pc", "IsConnected",
+                                        "CopyFileToDevice C:\\a.jpg /var/mobile/Media/DCIM//a.jpg", "IsConnected",
+                                        "CopyFolderToDevice C:\\dir /var/mobile/Media/DCIM//a.jpg", "IsConnected",
+                                        "DeletePath /d", "IsConnected", "CreateFolder /c", "IsConnected",
+                                        "RenamePath /o /n", "IsConnected", "GetDirectoryTree /var/mobile/Media/ 2",
+                                        "IsConnected", "QueryPathList 2"}),
               Journal());
 }
 
@@ -157,6 +154,15 @@ TEST_F(BoundShuttle, NotificationsBecomeCommandsOnTheCallersThread) {
         EXPECT_EQ(nullptr, c.args);
         EXPECT_EQ(::GetCurrentThreadId(), c.thread);
     }
+}
+
+// The executive is deleted before this module; notices after the host's stop must not reach it.
+TEST_F(BoundShuttle, AfterUninitializeNotificationsReachNobody) {
+    EXPECT_EQ(S_OK, shuttle->Uninitialize());
+    Notify notify = FakeNotify();
+    ASSERT_NE(nullptr, notify);
+    EXPECT_EQ(0, notify(2));
+    EXPECT_TRUE(executive->Calls().empty());
 }
 
 TEST_F(BoundShuttle, DestructionClosesTheDeviceThenUnloadsTheLibrary) {
