@@ -53,7 +53,9 @@ int CShellIconCache::FolderIcon() {
 }
 
 int CShellIconCache::FileIcon(const std::wstring& extension) {
-    std::wstring key = FoldCase(extension);
+    // A dot-less name is its own "extension"; the shell answers every such
+    // name alike (it finds no extension in it), so they share one entry.
+    std::wstring key = extension.empty() || extension[0] != L'.' ? std::wstring() : FoldCase(extension);
     auto found = byExtension_.find(key);
     if (found != byExtension_.end()) return found->second;
     // Attributes 0 with SHGFI_USEFILEATTRIBUTES: the shell answers from the

@@ -14,7 +14,8 @@ public:
 
     // The icon of the Windows directory, used for every device folder.
     int FolderIcon();
-    // The icon the shell gives for an extension (".jpg", or a whole dot-less name).
+    // The icon the shell gives for an extension (".jpg", or a whole dot-less
+    // name; all dot-less names share one answer).
     int FileIcon(const std::wstring& extension);
 
     // How many times the shell was asked (for tests and the benchmark).

@@ -46,7 +46,10 @@ TEST(IconCache, AsksTheShellOncePerExtension) {
     for (int i = 0; i < 100; ++i) EXPECT_EQ(jpg, cache.FileIcon(i % 2 ? L".jpg" : L".JPG"));
     EXPECT_EQ(1u, cache.ShellQueries());
     cache.FileIcon(L".txt");
-    cache.FileIcon(L"README");
+    int readme = cache.FileIcon(L"README");
+    EXPECT_EQ(3u, cache.ShellQueries());
+    // Names without an extension all get the shell's answer for the first one.
+    EXPECT_EQ(readme, cache.FileIcon(L"Makefile"));
     EXPECT_EQ(3u, cache.ShellQueries());
     int folder = cache.FolderIcon();
     EXPECT_EQ(folder, cache.FolderIcon());
