@@ -137,6 +137,7 @@ HRESULT STDMETHODCALLTYPE CAppModuleUIMain::DestroyView(IEmberAppModuleView* vie
         return hr;
     }
     PelicanLog(kLogDetail, L"Pelican UI destroy dialog!\n");
+    // Only dialogs made above reach this point: their names lead to no other maker.
     auto* dialog = static_cast<CSkinDialogEx*>(view);
     if (dialog->hwnd()) dialog->DestroyWindow();
     delete dialog;

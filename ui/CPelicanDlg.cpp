@@ -42,6 +42,7 @@ bool CPelicanDlg::OnInitDialog() {
     ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     style = ::GetWindowLongW(hwnd_, GWL_STYLE);
     ::SetWindowLongW(hwnd_, GWL_STYLE, style & ~WS_CLIPCHILDREN);
+    // The update check waits until the window is up and the device had its chance to arrive.
     ::SetTimer(hwnd_, kUpdateTimer, kUpdateDelayMs, nullptr);
     anchored_ = ProgressBars().empty() ? nullptr : ProgressBars().front().get();
     if (anchored_) {
@@ -181,6 +182,8 @@ void CPelicanDlg::LayOutViews(int width, int height) {
     }
 }
 
+// The button keeps its skin distances to both edges, shared equally, so it
+// stays centred in the title bar at any width.
 void CPelicanDlg::CentreAboutButton(int width) {
     nsSkin::CSkinButton* about = FindButton(L"About");
     if (!about) return;

@@ -80,6 +80,8 @@ void CSkinDialogEx::Invoke(const std::wstring& name, LONG param, CommandArgs* ar
 // ---- initialisation and messages ---------------------------------------------
 
 bool CSkinDialogEx::OnInitDialog() {
+    // Creators name the real section afterwards and load again; a section
+    // known already (a re-created window) is loaded here.
     CSkinDialog::OnInitDialog();
     LONG style = ::GetWindowLongW(hwnd_, GWL_STYLE);
     ::SetWindowLongW(hwnd_, GWL_STYLE, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
@@ -199,6 +201,7 @@ int CSkinDialogEx::HandleLocalCommand(const std::wstring& name) {
     std::wstring target = name.substr(0, dot);
     std::wstring action = name.substr(dot + 1);
     if (!EqualsNoCase(target, L"this") && !EqualsNoCase(target, SectionName())) return 0;
+    // The executive learns the outcome, not the button: it keeps the window's row in step.
     int show = ShowCommandFor(action, IsWindowVisible());
     if (show < 0) return 0;
     ShowWindow(show);
@@ -237,6 +240,7 @@ bool CSkinDialogEx::CreateChild(const RECT& rect, HWND parent, const wchar_t*, U
     // The template is the one this object was built for.
     if (templateId != 0 && templateId != TemplateId()) return false;
     if (!::IsWindow(parent) || !Create(parent)) return false;
+    // Distances to the parent's edges, kept for anchoring and for the splitter's layout.
     RECT pr{};
     ::GetWindowRect(parent, &pr);
     margins_.left = rect.left;
@@ -259,6 +263,7 @@ void CSkinDialogEx::LoadDialogSkin(const std::wstring& section) {
         config_->SetStringValue(L"CurrentSkinPath", folder.c_str(), 0);
         config_->SetStringValue(L"SkinPath", folder.c_str(), 0);
     }
+    // A folder stored without its trailing separator still names the same skin.
     if (folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
     std::wstring file = folder + L"skin.ini";
     SetSkin(file, section);
