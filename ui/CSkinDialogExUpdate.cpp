@@ -161,8 +161,7 @@ void CSkinDialogEx::UpdateButton(nsSkin::CSkinButton& button, int value) {
     }
     if (!button.tooltipEnum.empty()) {
         std::wstring tip = TranslateToolTip(Enums().Item(button.tooltipEnum, value)) + GetButtonTooltipSuffix(name);
-        tooltip_.RemoveTool(button.hwnd());
-        tooltip_.AddTool(button.hwnd(), tip);
+        UpdateToolTip(button.hwnd(), tip);
     }
     if (!button.captionEnum.empty()) button.SetCaption(TranslateToolTip(Enums().Item(button.captionEnum, value)));
     button.SetStateIndex(value);

@@ -326,7 +326,7 @@ TEST_F(SkinDialogExTest, PulledValuesReachEachControlKind) {
     EXPECT_EQ(1, mode->GetStateIndex());
     EXPECT_EQ(L"Pause", mode->GetWindowText());
     // The state picture now comes from the image list, not from the window picture.
-    HBITMAP picture = mode->StateBitmap(nsSkin::CBitmapBtn::kDisabled);
+    HBITMAP picture = mode->StateBitmap(nsSkin::CBitmapBtn::kNormal);
     ASSERT_NE(nullptr, picture);
     HDC mem = ::CreateCompatibleDC(nullptr);
     HGDIOBJ old = ::SelectObject(mem, picture);
