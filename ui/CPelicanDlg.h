@@ -1,21 +1,50 @@
-// CPelicanDlg: the application's main window (template 102).
+// CPelicanDlg: the application's main window (template 102, skin section
+// "MAINDLG"). It turns the transfer worker's posted messages into commands,
+// lays out its views on resize and schedules the update check.
 #pragma once
-#include "app/IConfigSettings.h"
-#include "framework/ICommandExecutive.h"
-#include "platform/Dialog.h"
+#include "ui/CSkinDialogEx.h"
 
-class CPelicanDlg : public platform::CDialog {
+// Private messages of the main window.
+constexpr UINT WM_PELICAN_COPY_PROGRESS = WM_USER + 101;  // wParam total, lParam done (posted)
+constexpr UINT WM_PELICAN_COPY_FINISHED = WM_USER + 102;  // wParam 1 success, 0 failure (posted)
+constexpr UINT WM_PELICAN_SHOW_ABOUT = WM_USER + 104;     // wParam a show command for the "About" button
+
+class CPelicanDlg : public CSkinDialogEx {
 public:
+    static constexpr UINT_PTR kUpdateTimer = 1;
+    static constexpr UINT kUpdateDelayMs = 3000;
+    static constexpr long long kCheckIntervalDays = 30;
+
     CPelicanDlg();
-    void SetLinks(ICommandExecutive* commands, IConfigSettings* config);
+
+    HRESULT ReloadSkin() override;
+    // Hosted views first, then the window's own controls; the flag is not used.
+    virtual HRESULT UpdateUIWithViews(const wchar_t* names, int flag);
+
+    const RECT& TitleArea() const { return titleArea_; }
+    nsSkin::CSkinProgress* AnchoredControl() const { return anchored_; }
+    POINT AnchorOffset() const { return POINT{anchorX_, anchorY_}; }
+    // The update-check step that timer 1 runs once, 3 s after start.
+    void RunUpdateCheckSchedule();
 
 protected:
     bool OnInitDialog() override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnSkinButtonClicked(const std::wstring& name) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnPaint() override;
     void OnClose() override;
-    void OnOK() override {}
-    void OnCancel() override {}
+    void OnTimer(UINT_PTR id) override;
+    void OnLButtonDblClk(UINT flags, POINT pt) override;
 
 private:
-    ICommandExecutive* commands_ = nullptr;
-    IConfigSettings* config_ = nullptr;
+    void LayOutViews(int width, int height);
+    void CentreAboutButton(int width);
+    void PaintMinimized();
+
+    HICON icon_ = nullptr;  // shared resource icon: not destroyed
+    RECT titleArea_{};
+    nsSkin::CSkinProgress* anchored_ = nullptr;
+    int anchorX_ = -1;
+    int anchorY_ = -1;
 };
