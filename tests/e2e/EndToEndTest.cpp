@@ -128,6 +128,22 @@ protected:
         return nullptr;
     }
     HWND Button(const wchar_t* name) const { return Named(buttons_, name); }
+    // Chooses a row of the root drop-down with the mouse, as a user would.
+    void ChooseRoot(int row) {
+        HWND combo = Named(combos_, L"SpecifyFolder");
+        ASSERT_NE(nullptr, combo);
+        RECT rc{};
+        ::GetClientRect(combo, &rc);
+        Click(combo, POINT{rc.right / 2, rc.bottom / 2});
+        HWND popup = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (popup = ::FindWindowW(L"PelicanSkinListPopup", nullptr)) != nullptr; }));
+        ::GetClientRect(popup, &rc);
+        int rowHeight = (rc.bottom - 2) / 2;  // the root list has two rows
+        LPARAM at = MAKELPARAM(rc.right / 2, 1 + row * rowHeight + rowHeight / 2);
+        ::PostMessageW(popup, WM_MOUSEMOVE, 0, at);
+        ::PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageW(popup, WM_LBUTTONUP, 0, at);
+    }
     std::wstring Status() const { return TextOf(Named(labels_, L"Information")); }
 
     void Click(HWND wnd, POINT at) {
@@ -173,8 +189,11 @@ protected:
         ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
         ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(1003, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, 1003)));
     }
-    std::vector<std::wstring> Rows() { return ListColumn(list_, 0); }
-    bool HasRow(const std::wstring& name) { return ListFind(list_, name) >= 0; }
+    // Column 1 holds the name; column 0 is the icon column.
+    std::vector<std::wstring> Rows() { return ListColumn(list_, kName); }
+    bool HasRow(const std::wstring& name) { return Row(name) >= 0; }
+    int Row(const std::wstring& name) { return ListFind(list_, name, kName); }
+    static constexpr int kName = 1;
     int Progress() const {
         return progress_.empty() ? -1
                                  : static_cast<int>(::SendMessageW(Named(progress_, progress_[0].name.c_str()),
@@ -254,9 +273,9 @@ TEST_F(EndToEnd, AUserSessionFromArrivalToClose) {
     SaveScreenshot(TestDirectory() + L"..\\e2e-main-window.bmp");
 
     // Into DCIM and 100APPLE by double-click.
-    DoubleClickRow(ListFind(list_, L"DCIM"));
+    DoubleClickRow(Row(L"DCIM"));
     ASSERT_TRUE(WaitFor([&] { return HasRow(L"100APPLE"); })) << "DCIM opened";
-    DoubleClickRow(ListFind(list_, L"100APPLE"));
+    DoubleClickRow(Row(L"100APPLE"));
     ASSERT_TRUE(WaitFor([&] { return ListCount(list_) >= 2 && !HasRow(L"100APPLE"); }));
     std::vector<std::wstring> photos = Rows();
     ASSERT_GE(photos.size(), 2u);
@@ -313,7 +332,7 @@ TEST_F(EndToEnd, AUserSessionFromArrivalToClose) {
     ASSERT_TRUE(WaitFor([&] { return HasRow(L"Holiday"); }));
 
     // Renamed.
-    ListSelect(list_, {ListFind(list_, L"Holiday")});
+    ListSelect(list_, {Row(L"Holiday")});
     ClickButton(L"RenamePath");
     EnterName(L"Rename", L"Holiday 2026");
     ASSERT_TRUE(WaitFor([&] { return FileExists(album + L"Holiday 2026"); }));
@@ -321,11 +340,21 @@ TEST_F(EndToEnd, AUserSessionFromArrivalToClose) {
     ASSERT_TRUE(WaitFor([&] { return HasRow(L"Holiday 2026"); }));
 
     // Deleted after Yes.
-    ListSelect(list_, {ListFind(list_, L"Holiday 2026")});
+    ListSelect(list_, {Row(L"Holiday 2026")});
     ClickButton(L"DeleteFromDevice");
     EXPECT_NE(std::wstring::npos, Answer(L"Delete", IDYES).find(L"Are you sure to remove the selected item(s)?"));
     EXPECT_TRUE(WaitFor([&] { return !FileExists(album + L"Holiday 2026"); }));
     EXPECT_TRUE(WaitFor([&] { return !HasRow(L"Holiday 2026"); }));
+
+    // The device root, after the warning, and back to the media folder.
+    ChooseRoot(1);
+    EXPECT_NE(std::wstring::npos,
+              Answer(L"Root Folder", IDOK).find(L"Root files corrupted may cause Handset unavailable!"));
+    EXPECT_TRUE(WaitFor([&] { return TreeText(tree_, TreeRoot(tree_)) == L"Root"; }));
+    EXPECT_TRUE(WaitFor([&] { return HasRow(L"Applications") && HasRow(L"private") && HasRow(L"var"); }));
+    ChooseRoot(0);
+    EXPECT_TRUE(WaitFor([&] { return TreeText(tree_, TreeRoot(tree_)) == L"Media"; }));
+    EXPECT_TRUE(WaitFor([&] { return HasRow(L"DCIM"); }));
 
     // The device goes: the views are cleared and the program waits again.
     ASSERT_TRUE(RemoveTree(device_));
