@@ -85,12 +85,18 @@ void CBkTreeCtrl::Render(HDC target) {
     ::FillRect(treeDc.get(), &client, key.get());
     DefWindowProc(WM_PAINT, reinterpret_cast<WPARAM>(treeDc.get()), 0);
 
-    if (background_) {
-        ::BitBlt(mixDc.get(), 0, 0, width, height, backDc.get(), 0, 0, SRCCOPY);
-    } else {
-        platform::UniqueBrush fill(::CreateSolidBrush(fallback_));
-        ::FillRect(mixDc.get(), &client, fill.get());
+    // The picture was cut at the view's first size; a grown view continues it
+    // with the colour of its bottom-right corner rather than with undefined pixels.
+    COLORREF beyond = fallback_;
+    BITMAP picture{};
+    if (background_ && ::GetObjectW(background_.get(), sizeof(picture), &picture) && picture.bmWidth > 0 &&
+        picture.bmHeight > 0) {
+        COLORREF corner = ::GetPixel(backDc.get(), picture.bmWidth - 1, picture.bmHeight - 1);
+        if (corner != CLR_INVALID) beyond = corner;
     }
+    platform::UniqueBrush fill(::CreateSolidBrush(beyond));
+    ::FillRect(mixDc.get(), &client, fill.get());
+    if (background_) ::BitBlt(mixDc.get(), 0, 0, width, height, backDc.get(), 0, 0, SRCCOPY);
     TransparentCopy(mixDc.get(), 0, 0, width, height, treeDc.get(), kKeyColour);
     ::BitBlt(target, 0, 0, width, height, mixDc.get(), 0, 0, SRCCOPY);
 }

@@ -308,6 +308,21 @@ TEST_F(TreeViewTest, PaintsItemsOverThePictureWithoutTheKeyColour) {
     EXPECT_GT(pictureRows, height / 4);
 }
 
+TEST_F(TreeViewTest, AViewGrownPastItsPictureContinuesThePictureColour) {
+    ShowMedia();
+    // The picture was cut at 200 x 480; the window grows, as when maximized.
+    ::SetWindowPos(tree.hwnd(), nullptr, 0, 0, 400, 900, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client = tree.GetClientRect();
+    ASSERT_GT(client.bottom, 480);
+    platform::WindowDC screen(nullptr);
+    platform::UniqueMemoryDC dc(::CreateCompatibleDC(screen.get()));
+    platform::UniqueBitmap canvas(::CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+    platform::SelectGuard sel(dc.get(), canvas.get());
+    tree.Render(dc.get());
+    EXPECT_EQ(kPicture, ::GetPixel(dc.get(), client.right - 3, client.bottom - 3));
+    EXPECT_EQ(kPicture, ::GetPixel(dc.get(), client.right - 3, 3));
+}
+
 TEST(TransparentCopyTest, MaskedCopyMatchesThePlatformsCopy) {
     platform::WindowDC screen(nullptr);
     auto make = [&](COLORREF fill) { return SolidBitmap(16, 8, fill); };
