@@ -26,6 +26,8 @@ TEST(SkinButton, AClickReportsItsIndexAndName) {
     ::SendMessageW(close, WM_MOUSEMOVE, 0, At(5, 5));
     EXPECT_EQ(CBitmapBtn::kOver, dlg.FindButton(L"CLOSE")->GetState());
     EXPECT_EQ(close, ::GetCapture()) << "the button holds the capture while hovered";
+    ASSERT_EQ(1u, dlg.moves.size());
+    EXPECT_EQ(L"CLOSE 5,5", dlg.moves[0]) << "moves are reported in client coordinates";
     ::SendMessageW(close, WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
     EXPECT_EQ(CBitmapBtn::kPressed, dlg.FindButton(L"CLOSE")->GetState());
     ::SendMessageW(close, WM_LBUTTONUP, 0, At(5, 5));

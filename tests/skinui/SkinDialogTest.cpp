@@ -158,6 +158,12 @@ TEST(SkinDialogFrame, BorderZonesUseTheBorderWidths) {
     EXPECT_EQ(0, dlg.HitTestBorder(POINT{wr.left + 150, wr.top + 100}));
     EXPECT_EQ(HTBOTTOMRIGHT,
               ::SendMessageW(dlg.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(wr.right - 2, wr.bottom - 2)));
+    EXPECT_TRUE(::SendMessageW(dlg.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(dlg.hwnd()),
+                               MAKELPARAM(HTBOTTOMRIGHT, WM_MOUSEMOVE)));
+    EXPECT_EQ(::LoadCursorW(nullptr, IDC_SIZENWSE), ::GetCursor());
+    ::SendMessageW(dlg.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(wr.right - 1, wr.top + 100));
+    ::SendMessageW(dlg.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(dlg.hwnd()), MAKELPARAM(HTRIGHT, WM_MOUSEMOVE));
+    EXPECT_EQ(::LoadCursorW(nullptr, IDC_SIZEWE), ::GetCursor());
 }
 
 TEST(SkinDialogFrame, DraggingTheBottomRightCornerResizesAndRelaysOut) {

@@ -41,6 +41,7 @@ public:
     RecordingDialog() : CSkinDialog(kTemplate) {}
     std::vector<std::wstring> events;
     std::vector<int> buttonIndexes;
+    std::vector<std::wstring> moves;  // kept apart: they come with every hover
 
     bool Open(const std::wstring& section, bool show = true, const std::wstring& skin = SkinFile()) {
         SetSkin(skin, section);
@@ -74,6 +75,9 @@ public:
     }
     void OnSkinTextChanged(const std::wstring& name, const std::wstring& text) override {
         events.push_back(L"text " + name + L" " + text);
+    }
+    void OnSkinMouseMove(const std::wstring& name, int x, int y) override {
+        moves.push_back(name + L" " + std::to_wstring(x) + L"," + std::to_wstring(y));
     }
     void OnSkinEditSetFocus() override { events.push_back(L"edit focus"); }
     void OnSkinEditKillFocus() override { events.push_back(L"edit blur"); }
