@@ -83,6 +83,8 @@ private:
 
     // Jobs (ExecutiveTransfers.cpp).
     HRESULT StartJob();
+    // A PC file or folder into the device; nothing starts while another job runs.
+    HRESULT StartCopyToDevice(FileOp kind, const std::wstring& source, const std::wstring& destination);
     void WaitForWorker(DWORD timeoutMs);
 
     HRESULT OnCmdPowerOff(const wchar_t*, LONG, CommandArgs*);

@@ -205,13 +205,7 @@ HRESULT CAppModuleCmdExecutive::OnCmdCopyFileToDevice(const wchar_t*, LONG, Comm
     // The folder ends in "/" already; the device side accepts the doubled separator.
     const std::wstring destination = folder + L"/" + file.substr(slash + 1);
     if (!FitsOrTell(file) || !FitsOrTell(destination)) return E_FAIL;
-    if (job_.kind != FileOp_Idle) return S_OK;
-    job_.kind = FileOp_CopyFileToDevice;
-    job_.source = file;
-    job_.destination = destination;
-    job_.pcPaths.clear();
-    job_.devicePaths.clear();
-    return StartJob();
+    return StartCopyToDevice(FileOp_CopyFileToDevice, file, destination);
 }
 
 HRESULT CAppModuleCmdExecutive::OnCmdCopyFolderToDevice(const wchar_t*, LONG, CommandArgs* args) {
@@ -225,10 +219,15 @@ HRESULT CAppModuleCmdExecutive::OnCmdCopyFolderToDevice(const wchar_t*, LONG, Co
     if (!ModalDialogs().BrowseForFolder(OwnerFrom(args, MainWindow()), kBrowseTitle, kBrowseFlags, &pcFolder))
         return S_OK;
     if (!FitsOrTell(pcFolder) || !FitsOrTell(folder)) return E_FAIL;
+    return StartCopyToDevice(FileOp_CopyFolderToDevice, pcFolder, folder);
+}
+
+HRESULT CAppModuleCmdExecutive::StartCopyToDevice(FileOp kind, const std::wstring& source,
+                                                  const std::wstring& destination) {
     if (job_.kind != FileOp_Idle) return S_OK;
-    job_.kind = FileOp_CopyFolderToDevice;
-    job_.source = pcFolder;
-    job_.destination = folder;
+    job_.kind = kind;
+    job_.source = source;
+    job_.destination = destination;
     job_.pcPaths.clear();
     job_.devicePaths.clear();
     return StartJob();
