@@ -369,6 +369,34 @@ TEST_F(ExecutiveRealDevice, PcFilesAndFoldersGoToTheCurrentDeviceFolder) {
     EXPECT_EQ(std::set<DWORD>{::GetCurrentThreadId()}, view->threads);
 }
 
+// "RenamePath" stays enabled during a job: the rename reaches the library from
+// this thread while the worker is still writing to the same device.
+TEST_F(ExecutiveRealDevice, ARenameDuringACopyReachesTheDeviceAndTheCopyStillCompletes) {
+    constexpr LONGLONG kSize = 192 * kMiB;
+    ASSERT_TRUE(MakeSparseFile(pc + L"\\long.mov", kSize));
+    StartConnected();
+    view->currentFolder = L"/var/mobile/Media/DCIM/";
+    dialogs.openFile = pc + L"\\long.mov";
+    bool workerRunning = false;
+    HRESULT renamed = E_UNEXPECTED;
+    mainWnd.onCopying = [&] {
+        workerRunning = ::WaitForSingleObject(exec->Job().thread.get(), 0) == WAIT_TIMEOUT;
+        view->currentFolder = L"/var/mobile/Media/";
+        view->selectedName = L"Music";
+        dialogs.name = L"Songs";
+        renamed = exec->InvokeCommand(L"RenamePath", 0, nullptr);
+    };
+    RunJob([this] { return exec->InvokeCommand(L"CopyFileToDevice", 0, nullptr); }, FileOp_CopyFileToDevice);
+
+    EXPECT_TRUE(workerRunning) << "the rename came while the copy ran";
+    EXPECT_EQ(S_OK, renamed);
+    EXPECT_EQ(Pattern(40000, 'o'), testsupport::ReadFileBytes(Media(L"Songs\\one.mp3")));
+    EXPECT_FALSE(testsupport::FileExists(Media(L"Music")));
+    EXPECT_EQ(kSize, FileSize(Media(L"DCIM\\long.mov")));
+    EXPECT_TRUE(Partials(device).empty());
+    EXPECT_EQ(L"Media: DCIM|Songs|notes.txt", view->listings.back());
+}
+
 TEST_F(ExecutiveRealDevice, ADeviceRemovedDuringACopyToThePcLeavesNothingBehind) {
     ASSERT_TRUE(MakeSparseFile(Media(L"DCIM\\huge.mov"), kHugeFile));
     StartConnected();
