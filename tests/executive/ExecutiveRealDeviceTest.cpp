@@ -39,8 +39,10 @@ public:
     std::vector<WPARAM> finishes;
     std::vector<bool> enabledAtFinish;
     FakeFileView* view = nullptr;
-    // Runs once, at the first report with some bytes copied.
+    // Runs once, at the first report with some bytes copied (or at the very
+    // first report, when `atFirstReport` is set).
     std::function<void()> onCopying;
+    bool atFirstReport = false;
 
     void Reset() {
         reports.clear();
@@ -54,7 +56,7 @@ protected:
             reports.push_back({static_cast<UINT>(wp), static_cast<UINT>(lp),
                                executive->IsCommandEnabled(L"CopyToPC") != 0,
                                executive->IsCommandEnabled(L"DeleteFromDevice") != 0, view ? view->viewsEnabled : -1});
-            if (lp > 0 && onCopying) std::exchange(onCopying, nullptr)();
+            if ((lp > 0 || atFirstReport) && onCopying) std::exchange(onCopying, nullptr)();
         } else if (msg == WM_COPY_FINISHED && executive) {
             finishes.push_back(wp);
             enabledAtFinish.push_back(executive->IsCommandEnabled(L"CopyToPC") != 0);
@@ -401,7 +403,22 @@ TEST_F(ExecutiveRealDevice, ARenameDuringACopyReachesTheDeviceAndTheCopyStillCom
     EXPECT_EQ(L"Media: DCIM|Songs|notes.txt", view->listings.back());
 }
 
-TEST_F(ExecutiveRealDevice, ADeviceRemovedDuringACopyToThePcLeavesNothingBehind) {
+// The device goes at the first report, before any file is opened, or once
+// bytes are being written, when a partial file exists.
+class DeviceRemoval : public ExecutiveRealDevice, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        ExecutiveRealDevice::SetUp();
+        mainWnd.atFirstReport = GetParam();
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Moment, DeviceRemoval, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& moment) {
+                             return std::string(moment.param ? "AtTheFirstReport" : "OnceBytesAreCopied");
+                         });
+
+TEST_P(DeviceRemoval, DuringACopyToThePcLeavesNothingBehind) {
     ASSERT_TRUE(MakeSparseFile(Media(L"DCIM\\huge.mov"), kHugeFile));
     StartConnected();
     view->currentFolder = L"/var/mobile/Media/DCIM/";
@@ -426,7 +443,7 @@ TEST_F(ExecutiveRealDevice, ADeviceRemovedDuringACopyToThePcLeavesNothingBehind)
     EXPECT_TRUE(Partials(away).empty());
 }
 
-TEST_F(ExecutiveRealDevice, ADeviceRemovedDuringACopyToItHoldsNoPartialFileOnceBack) {
+TEST_P(DeviceRemoval, DuringACopyToTheDeviceLeavesNoPartialFileOnceItIsBack) {
     ASSERT_TRUE(MakeSparseFile(pc + L"\\huge.mov", kHugeFile));
     StartConnected();
     view->currentFolder = L"/var/mobile/Media/DCIM/";
