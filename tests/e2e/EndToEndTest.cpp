@@ -146,7 +146,15 @@ protected:
     }
     std::wstring Status() const { return TextOf(Named(labels_, L"Information")); }
 
+    // A user's click first activates the window it lands in; posted mouse
+    // messages do not, and the skinned buttons only hover in an active window.
+    void Activate() {
+        if (::GetForegroundWindow() == main_) return;
+        ::SetForegroundWindow(main_);
+        EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == main_; }, 3000)) << "main window not active";
+    }
     void Click(HWND wnd, POINT at) {
+        if (::GetAncestor(wnd, GA_ROOT) == main_) Activate();
         LPARAM lp = MAKELPARAM(at.x, at.y);
         ::PostMessageW(wnd, WM_MOUSEMOVE, 0, lp);
         ::PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, lp);
