@@ -271,8 +271,11 @@ TEST_F(EndToEnd, AUserSessionFromArrivalToClose) {
     list_ = ChildrenOfClass(main_, WC_LISTVIEWW).at(0);
     EXPECT_EQ(0, TreeCount(tree_));
 
-    // The handset arrives.
-    ASSERT_TRUE(CopyTree(SourceDirectory() + L"demo\\device", device_));
+    // The handset arrives whole, as a real one does: the copy is staged and
+    // renamed into place, or the watcher could see a half-copied device.
+    std::wstring staged = scratch_.path() + L"staged-device";
+    ASSERT_TRUE(CopyTree(SourceDirectory() + L"demo\\device", staged));
+    ASSERT_TRUE(::MoveFileW(staged.c_str(), device_.c_str()));
     ASSERT_TRUE(WaitFor([&] { return Status() == L"Handset Connected."; })) << Narrow(Status());
     ASSERT_TRUE(WaitFor([&] { return HasRow(L"DCIM"); }));
     EXPECT_EQ(L"Media", TreeText(tree_, TreeRoot(tree_)));
