@@ -11,13 +11,14 @@ public:
     // Slot 5: non-zero when a value was copied (always terminated within capacity).
     virtual LONG STDMETHODCALLTYPE GetStringValue(const wchar_t* key, wchar_t* buffer, LONG capacity, LONG flag) = 0;
     virtual void STDMETHODCALLTYPE SetStringValue(const wchar_t* key, const wchar_t* value, LONG flag) = 0;
-    // Slot 7: the program's "About" command calls it with (2, 0).
+    // Slot 7: the program's "About" command calls it with (2, 0). Slots 8 to 12
+    // are unused; they keep the numbering and need no implementation.
     virtual void STDMETHODCALLTYPE ShowInformation(LONG kind, LONG flag) = 0;
-    virtual void STDMETHODCALLTYPE Reserved8() = 0;
-    virtual void STDMETHODCALLTYPE Reserved9() = 0;
-    virtual void STDMETHODCALLTYPE Reserved10() = 0;
-    virtual void STDMETHODCALLTYPE Reserved11() = 0;
-    virtual void STDMETHODCALLTYPE Reserved12() = 0;
+    virtual void STDMETHODCALLTYPE Reserved8() {}
+    virtual void STDMETHODCALLTYPE Reserved9() {}
+    virtual void STDMETHODCALLTYPE Reserved10() {}
+    virtual void STDMETHODCALLTYPE Reserved11() {}
+    virtual void STDMETHODCALLTYPE Reserved12() {}
     // Slot 13: the program's "Help" command.
     virtual void STDMETHODCALLTYPE ShowHelp() = 0;
 };
@@ -25,7 +26,7 @@ public:
 // Read-only face; only "CurrentSkinPath" is read through it.
 class IConfigSettings2 : public IUnknown {
 public:
-    virtual LONG STDMETHODCALLTYPE Reserved3() = 0;
-    virtual LONG STDMETHODCALLTYPE Reserved4() = 0;
+    virtual LONG STDMETHODCALLTYPE Reserved3() { return 0; }
+    virtual LONG STDMETHODCALLTYPE Reserved4() { return 0; }
     virtual LONG STDMETHODCALLTYPE GetStringValue(const wchar_t* key, wchar_t* buffer, LONG capacity, LONG flag) = 0;
 };

@@ -12,29 +12,13 @@
 #include <vector>
 
 #include "framework/CEmberAppModuleBase.h"
+#include "bench/InertExecutive.h"
 #include "framework/CEmberSoftBus.h"
 #include "framework/ICommandExecutive.h"
 #include "framework/ModuleLibrary.h"
 #include "shuttle/IShuttle.h"
 
 namespace {
-
-// Shuttle.dll needs a command executive to bind; this one ignores the notices.
-class QuietExecutive : public CEmberAppModuleBase, public ICommandExecutive {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (!ember::SameGuid(iid, ember::IID_ICommandExecutive)) return E_NOINTERFACE;
-        *out = static_cast<ICommandExecutive*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 0; }
-    ULONG STDMETHODCALLTYPE Release() override { return CEmberAppModuleBase::Release(); }
-    LONG STDMETHODCALLTYPE IsCommandEnabled(const wchar_t*) override { return 1; }
-    INT_PTR STDMETHODCALLTYPE GetCommandValue(const wchar_t*, LONG) override { return 0; }
-    HRESULT STDMETHODCALLTYPE InvokeCommand(const wchar_t*, LONG, CommandArgs*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnKeyMessage(UINT, LONG, LONG, LONG) override { return S_OK; }
-};
 
 int g_reports = 0;
 constexpr int kRounds = 7;
@@ -166,7 +150,7 @@ int wmain(int argc, wchar_t** argv) {
     ::SetDllDirectoryW(programDir.c_str());
     ::SetEnvironmentVariableW(L"PELICAN_DEVICE_ROOT", device.c_str());
     auto* bus = new CEmberSoftBus();
-    bus->RegisterModule(&ember::MID_CmdExecutive, new QuietExecutive(), nullptr);
+    bus->RegisterModule(&ember::MID_CmdExecutive, new InertExecutive(), nullptr);
     if (BindModuleLibrary(bus, ember::MID_Shuttle, programDir + L"Shuttle.dll") < 0 || bus->InitializeModules() < 0) {
         std::fwprintf(stderr, L"Shuttle.dll could not be bound from %ls\n", programDir.c_str());
         return 2;

@@ -1,5 +1,5 @@
 // The device-access library's object (Handset.dll), by slot. Slots the
-// program never calls are declared so that the numbering holds.
+// program never calls are declared, with empty bodies, so that the numbering holds.
 #pragma once
 #include <windows.h>
 
@@ -12,21 +12,21 @@ using ProgressCallback = int (*)(int total, int done);
 
 class IHandsetInteraction {
 public:
-    virtual void Reserved0() = 0;
+    virtual void Reserved0() {}
     virtual bool SetNotificationCallback(NotificationCallback callback) = 0;  // 1
-    virtual void Reserved2() = 0;
-    virtual void Reserved3() = 0;
+    virtual void Reserved2() {}
+    virtual void Reserved3() {}
     virtual bool IsConnected() = 0;  // 4
-    virtual void Reserved5() = 0;
-    virtual void Reserved6() = 0;
-    virtual void Reserved7() = 0;
-    virtual void Reserved8() = 0;
-    virtual void Reserved9() = 0;
-    virtual void Reserved10() = 0;
-    virtual void Reserved11() = 0;
+    virtual void Reserved5() {}
+    virtual void Reserved6() {}
+    virtual void Reserved7() {}
+    virtual void Reserved8() {}
+    virtual void Reserved9() {}
+    virtual void Reserved10() {}
+    virtual void Reserved11() {}
     // The device path buffer is writable and holds 260 characters.
     virtual bool CopyFileToDevice(const wchar_t* pcFile, wchar_t* devicePath, ProgressCallback progress) = 0;  // 12
-    virtual void Reserved13() = 0;
+    virtual void Reserved13() {}
     // devicePaths: a null-terminated sequence of at least one path.
     virtual bool CopyToPC(const wchar_t* const* devicePaths, const wchar_t* pcFolder,
                           ProgressCallback progress) = 0;  // 14
@@ -36,7 +36,7 @@ public:
     virtual bool DeletePath(const wchar_t* devicePath) = 0;          // 17
     virtual bool RenamePath(const wchar_t* oldPath, const wchar_t* newPath) = 0;  // 18
     virtual bool PathExists(const wchar_t* devicePath) = 0;          // 19
-    virtual void Reserved20() = 0;
+    virtual void Reserved20() {}
     // The tree stays owned by the library until the next call or Close.
     virtual tag_DirectoryFileTree* GetDirectoryTree(const wchar_t* folder, int depth) = 0;  // 21
     virtual int QueryPathList(const wchar_t* const* devicePaths) = 0;  // 22

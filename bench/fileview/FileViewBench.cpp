@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fileview/CAppModuleFileView.h"
+#include "bench/InertExecutive.h"
 #include "fileview/CFileListCtrlView.h"
 #include "fileview/CFileTreeCtrlView.h"
 #include "fileview/FileViewText.h"
@@ -45,32 +46,10 @@ public:
     }
     void STDMETHODCALLTYPE SetStringValue(const wchar_t*, const wchar_t*, LONG) override {}
     void STDMETHODCALLTYPE ShowInformation(LONG, LONG) override {}
-    void STDMETHODCALLTYPE Reserved8() override {}
-    void STDMETHODCALLTYPE Reserved9() override {}
-    void STDMETHODCALLTYPE Reserved10() override {}
-    void STDMETHODCALLTYPE Reserved11() override {}
-    void STDMETHODCALLTYPE Reserved12() override {}
     void STDMETHODCALLTYPE ShowHelp() override {}
-    LONG STDMETHODCALLTYPE Reserved3() override { return 0; }
-    LONG STDMETHODCALLTYPE Reserved4() override { return 0; }
 
 private:
     std::wstring skin_;
-};
-
-class NoExecutive : public CEmberAppModuleBase, public ICommandExecutive {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!ember::SameGuid(iid, ember::IID_ICommandExecutive)) return E_NOINTERFACE;
-        *out = static_cast<ICommandExecutive*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 0; }
-    ULONG STDMETHODCALLTYPE Release() override { return CEmberAppModuleBase::Release(); }
-    LONG STDMETHODCALLTYPE IsCommandEnabled(const wchar_t*) override { return 1; }
-    INT_PTR STDMETHODCALLTYPE GetCommandValue(const wchar_t*, LONG) override { return 0; }
-    HRESULT STDMETHODCALLTYPE InvokeCommand(const wchar_t*, LONG, CommandArgs*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnKeyMessage(UINT, LONG, LONG, LONG) override { return S_OK; }
 };
 
 double Now() {
@@ -205,7 +184,7 @@ int main(int argc, char** argv) {
     auto* module = new CAppModuleFileView;
     bus.RegisterModule(&ember::MID_ConfigModule, new BenchSettings(skin), nullptr);
     bus.RegisterModule(&ember::MID_FileView, module, nullptr);
-    bus.RegisterModule(&ember::MID_CmdExecutive, new NoExecutive, nullptr);
+    bus.RegisterModule(&ember::MID_CmdExecutive, new InertExecutive, nullptr);
     if (bus.InitializeModules() < 0) return 1;
     IEmberAppModuleView* view = nullptr;
     module->CreateView(L"FileTreeView", host.hwnd(), RECT{0, 0, 300, 600}, L"tree.bmp", &view);

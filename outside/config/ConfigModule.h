@@ -20,14 +20,7 @@ public:
     LONG STDMETHODCALLTYPE GetStringValue(const wchar_t* key, wchar_t* buffer, LONG capacity, LONG flag) override;
     void STDMETHODCALLTYPE SetStringValue(const wchar_t* key, const wchar_t* value, LONG flag) override;
     void STDMETHODCALLTYPE ShowInformation(LONG kind, LONG flag) override;
-    void STDMETHODCALLTYPE Reserved8() override {}
-    void STDMETHODCALLTYPE Reserved9() override {}
-    void STDMETHODCALLTYPE Reserved10() override {}
-    void STDMETHODCALLTYPE Reserved11() override {}
-    void STDMETHODCALLTYPE Reserved12() override {}
     void STDMETHODCALLTYPE ShowHelp() override;
-    LONG STDMETHODCALLTYPE Reserved3() override { return 0; }
-    LONG STDMETHODCALLTYPE Reserved4() override { return 0; }
 
     const std::wstring& StorePath() const { return storePath_; }
 

@@ -22,29 +22,16 @@ public:
     explicit CFolderHandset(const std::wstring& root);
     CFolderHandset(const CFolderHandset&) = delete;
     CFolderHandset& operator=(const CFolderHandset&) = delete;
-
-    void Reserved0() override {}
     // Starts the watcher; a device already there is reported as an arrival at once.
     bool SetNotificationCallback(NotificationCallback callback) override;
-    void Reserved2() override {}
-    void Reserved3() override {}
     bool IsConnected() override;
-    void Reserved5() override {}
-    void Reserved6() override {}
-    void Reserved7() override {}
-    void Reserved8() override {}
-    void Reserved9() override {}
-    void Reserved10() override {}
-    void Reserved11() override {}
     bool CopyFileToDevice(const wchar_t* pcFile, wchar_t* devicePath, ProgressCallback progress) override;
-    void Reserved13() override {}
     bool CopyToPC(const wchar_t* const* devicePaths, const wchar_t* pcFolder, ProgressCallback progress) override;
     bool CopyFolderToDevice(const wchar_t* pcFolder, wchar_t* devicePath, ProgressCallback progress) override;
     bool CreateFolder(const wchar_t* devicePath) override;
     bool DeletePath(const wchar_t* devicePath) override;
     bool RenamePath(const wchar_t* oldPath, const wchar_t* newPath) override;
     bool PathExists(const wchar_t* devicePath) override;
-    void Reserved20() override {}
     tag_DirectoryFileTree* GetDirectoryTree(const wchar_t* folder, int depth) override;
     // The number of the listed paths that exist; -1 for no list.
     int QueryPathList(const wchar_t* const* devicePaths) override;

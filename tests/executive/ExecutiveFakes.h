@@ -96,21 +96,9 @@ public:
     int QueryPathList(const wchar_t* const*) override { return -1; }
 
     // IHandsetInteraction: only PathExists is asked by the executive.
-    void Reserved0() override {}
     bool SetNotificationCallback(NotificationCallback) override { return true; }
-    void Reserved2() override {}
-    void Reserved3() override {}
     bool IsConnected() override { return connected; }
-    void Reserved5() override {}
-    void Reserved6() override {}
-    void Reserved7() override {}
-    void Reserved8() override {}
-    void Reserved9() override {}
-    void Reserved10() override {}
-    void Reserved11() override {}
-    void Reserved13() override {}
     bool PathExists(const wchar_t* devicePath) override;
-    void Reserved20() override {}
     void Close() override {}
 
     // Configuration, set before use.
@@ -156,11 +144,6 @@ public:
     LONG STDMETHODCALLTYPE GetStringValue(const wchar_t* key, wchar_t* buffer, LONG capacity, LONG) override;
     void STDMETHODCALLTYPE SetStringValue(const wchar_t* key, const wchar_t* value, LONG) override;
     void STDMETHODCALLTYPE ShowInformation(LONG kind, LONG flag) override;
-    void STDMETHODCALLTYPE Reserved8() override {}
-    void STDMETHODCALLTYPE Reserved9() override {}
-    void STDMETHODCALLTYPE Reserved10() override {}
-    void STDMETHODCALLTYPE Reserved11() override {}
-    void STDMETHODCALLTYPE Reserved12() override {}
     void STDMETHODCALLTYPE ShowHelp() override;
 
     std::map<std::wstring, LONG> ints;

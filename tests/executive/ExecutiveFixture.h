@@ -11,7 +11,20 @@
 
 namespace exectest {
 
-class ExecutiveFixture : public ::testing::Test {
+// The recording journal and the seams that answer every prompt, installed for
+// the lifetime of a fixture; fixtures derive from it before their own members.
+struct ExecutiveSeams {
+    Journal journal;
+    FakeSystem system;
+    FakeDialogs dialogs;
+    TraceRecorder trace;
+    platform::ScopedSystemServices systemScope{system};
+    ScopedModalDialogs dialogScope{dialogs};
+    ScopedDebugTraceSink traceScope{trace};
+    platform::CWinApp app;
+};
+
+class ExecutiveFixture : public ::testing::Test, protected ExecutiveSeams {
 protected:
     void SetUp() override { Build(true, true); }
     void TearDown() override;
@@ -28,14 +41,6 @@ protected:
     // Pumps until the copy job has ended (bounded).
     bool WaitJobEnd(DWORD ms = 10000);
 
-    Journal journal;
-    FakeSystem system;
-    FakeDialogs dialogs;
-    TraceRecorder trace;
-    platform::ScopedSystemServices systemScope{system};
-    ScopedModalDialogs dialogScope{dialogs};
-    ScopedDebugTraceSink traceScope{trace};
-    platform::CWinApp app;
     TestMainWnd mainWnd;
 
     CEmberSoftBus* bus = nullptr;

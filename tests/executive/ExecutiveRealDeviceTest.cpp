@@ -12,7 +12,7 @@
 #include "framework/CEmberSoftBus.h"
 #include "framework/EmberGuids.h"
 #include "platform/WinApp.h"
-#include "tests/executive/ExecutiveFakes.h"
+#include "tests/executive/ExecutiveFixture.h"
 #include "tests/support/TestPaths.h"
 
 namespace exectest {
@@ -135,7 +135,7 @@ std::vector<std::wstring> Partials(const std::wstring& folder) {
     return out;
 }
 
-class ExecutiveRealDevice : public ::testing::Test {
+class ExecutiveRealDevice : public ::testing::Test, protected ExecutiveSeams {
 protected:
     void SetUp() override {
         ASSERT_TRUE(::CreateDirectoryW(device.c_str(), nullptr));
@@ -278,14 +278,6 @@ protected:
     std::wstring away = scratch.path() + L"device-away";
     std::wstring pc = scratch.path() + L"pc";
 
-    Journal journal;
-    FakeSystem system;
-    FakeDialogs dialogs;
-    TraceRecorder trace;
-    platform::ScopedSystemServices systemScope{system};
-    ScopedModalDialogs dialogScope{dialogs};
-    ScopedDebugTraceSink traceScope{trace};
-    platform::CWinApp app;
     WatchingMainWnd mainWnd;
 
     CEmberSoftBus* bus = nullptr;

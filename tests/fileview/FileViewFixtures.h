@@ -32,14 +32,7 @@ public:
         values[key] = value;
     }
     void STDMETHODCALLTYPE ShowInformation(LONG, LONG) override {}
-    void STDMETHODCALLTYPE Reserved8() override {}
-    void STDMETHODCALLTYPE Reserved9() override {}
-    void STDMETHODCALLTYPE Reserved10() override {}
-    void STDMETHODCALLTYPE Reserved11() override {}
-    void STDMETHODCALLTYPE Reserved12() override {}
     void STDMETHODCALLTYPE ShowHelp() override {}
-    LONG STDMETHODCALLTYPE Reserved3() override { return 0; }
-    LONG STDMETHODCALLTYPE Reserved4() override { return 0; }
 };
 
 struct Event {

@@ -47,30 +47,19 @@ std::string Narrow(const wchar_t* s) {
 class FakeHandset final : public IHandsetInteraction {
 public:
     explicit FakeHandset(std::wstring mode) : mode_(std::move(mode)) {}
-    void Reserved0() override {}
     bool SetNotificationCallback(NotificationCallback callback) override {
         Log("SetNotificationCallback");
         callback_ = callback;
         return mode_ != L"refuse";
     }
-    void Reserved2() override {}
-    void Reserved3() override {}
     bool IsConnected() override {
         Log("IsConnected");
         return mode_ != L"absent";
     }
-    void Reserved5() override {}
-    void Reserved6() override {}
-    void Reserved7() override {}
-    void Reserved8() override {}
-    void Reserved9() override {}
-    void Reserved10() override {}
-    void Reserved11() override {}
     bool CopyFileToDevice(const wchar_t* pcFile, wchar_t* devicePath, ProgressCallback) override {
         Log(Line("CopyFileToDevice", Narrow(pcFile), Narrow(devicePath)));
         return true;
     }
-    void Reserved13() override {}
     bool CopyToPC(const wchar_t* const* paths, const wchar_t* pcFolder, ProgressCallback) override {
         std::string line = "CopyToPC";
         for (const wchar_t* const* p = paths; *p; ++p) line = Line(line, Narrow(*p));
@@ -97,7 +86,6 @@ public:
         Log(Line("PathExists", Narrow(path)));
         return true;
     }
-    void Reserved20() override {}
     tag_DirectoryFileTree* GetDirectoryTree(const wchar_t* folder, int depth) override {
         Log(Line("GetDirectoryTree", Narrow(folder), std::to_string(depth)));
         tree_ = tag_DirectoryFileTree(L"fake", 0, true);

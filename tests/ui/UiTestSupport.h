@@ -126,11 +126,6 @@ public:
         strings[key] = value ? value : L"";
     }
     void STDMETHODCALLTYPE ShowInformation(LONG, LONG) override {}
-    void STDMETHODCALLTYPE Reserved8() override {}
-    void STDMETHODCALLTYPE Reserved9() override {}
-    void STDMETHODCALLTYPE Reserved10() override {}
-    void STDMETHODCALLTYPE Reserved11() override {}
-    void STDMETHODCALLTYPE Reserved12() override {}
     void STDMETHODCALLTYPE ShowHelp() override {}
 
     std::map<std::wstring, LONG> ints;
