@@ -138,8 +138,14 @@ HRESULT STDMETHODCALLTYPE CAppModuleShuttle::Uninitialize() {
 }
 
 int CAppModuleShuttle::Notify(int event) {
-    const wchar_t* name = event == 1 ? L"DeviceArrival" : event == 2 ? L"DeviceRemoved" : nullptr;
-    if (!name) return 0;
+    const wchar_t* name = nullptr;
+    switch (event) {
+        case 1: name = L"DeviceArrival"; break;
+        case 2: name = L"DeviceRemoved"; break;
+        case 10: name = L"DeviceServiceMissing"; break;
+        case 11: name = L"DeviceNotTrusted"; break;
+        default: return 0;
+    }
     CHandset* sink = g_handset.load();
     if (!sink) return 0;
     ++sink->delivering;

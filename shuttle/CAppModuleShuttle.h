@@ -27,7 +27,8 @@ public:
     tag_DirectoryFileTree* GetDirectoryTree(const wchar_t* folder, int depth) override;
     int QueryPathList(const wchar_t* const* devicePaths) override;
 
-    // The function handed to the library: 1 "DeviceArrival", 2 "DeviceRemoved".
+    // The function handed to the library: 1 "DeviceArrival", 2 "DeviceRemoved",
+    // 10 "DeviceServiceMissing", 11 "DeviceNotTrusted"; other values call nothing.
     static int Notify(int event);
 
 private:
