@@ -39,6 +39,7 @@ void Fill(tag_DirectoryFileTree* node, const std::wstring& folder, int levels, b
         if (IsPartialName(e.name)) continue;
         if (!e.folder && levels <= 1 && !top) continue;
         node->children.emplace_back(e.name, e.size, e.folder);
+        node->children.back().modified = e.modified;
     }
     if (levels <= 1) return;
     size_t i = 0;
