@@ -456,11 +456,22 @@ class Afc:
                 except (struct.error, ValueError, IndexError):
                     reply_op, head, data = OP_STATUS, struct.pack('<Q', E_INVALID_ARG), b''
                 this_len = AFC_HEADER.size + len(head)
-                header = AFC_HEADER.pack(AFC_MAGIC, this_len + len(data), this_len, number, reply_op)
-                self.sock.sendall(header + head + data)
+                header = AFC_HEADER.pack(AFC_MAGIC, this_len + len(data), this_len, number, reply_op) + head
+                self.send(header, data)
         finally:
             for fd in self.files.values():
                 os.close(fd)
+
+    def send(self, header, data):
+        # One gathered send: no copy of a large read, and no second segment waiting for an ACK.
+        parts = [memoryview(header), memoryview(data)]
+        while parts:
+            sent = self.sock.sendmsg(parts)
+            while parts and sent >= len(parts[0]):
+                sent -= len(parts[0])
+                parts.pop(0)
+            if parts:
+                parts[0] = parts[0][sent:]
 
     def path(self, raw):
         """The PC path of a device path; nothing outside the served folder is reachable."""
