@@ -23,6 +23,9 @@ struct TransferProgress {
     std::uint64_t bytesTotal = 0;
     std::uint64_t filesDone = 0;
     std::uint64_t filesTotal = 0;
+    // Of filesDone: skipped by a clash choice, and not copied because they failed.
+    std::uint64_t filesSkipped = 0;
+    std::uint64_t filesFailed = 0;
     const wchar_t* currentName = nullptr;  // the source path of the file in flight; null between files
 };
 
