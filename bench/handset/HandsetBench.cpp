@@ -81,7 +81,19 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     const std::wstring data = argv[1], work = argv[2];
-    HMODULE library = ::LoadLibraryW((ExeDirectory() + L"..\\bin\\Handset.dll").c_str());
+    // A copy of the library with a Handset.ini of its own that names no device folder, whatever the
+    // program folder's says: the handset backend, on USBMUXD_SOCKET_ADDRESS.
+    const std::wstring lib = work + L"\\lib";
+    ::CreateDirectoryW(lib.c_str(), nullptr);
+    HANDLE ini = ::CreateFileW((lib + L"\\Handset.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(ini, "[Device]\r\n", 10, &written, nullptr);
+    ::CloseHandle(ini);
+    ::SetEnvironmentVariableW(L"PELICAN_DEVICE_ROOT", nullptr);
+    HMODULE library =
+        ::CopyFileW((ExeDirectory() + L"..\\bin\\Handset.dll").c_str(), (lib + L"\\Handset.dll").c_str(), FALSE)
+            ? ::LoadLibraryW((lib + L"\\Handset.dll").c_str())
+            : nullptr;
     auto create = library ? reinterpret_cast<HandsetCreateObjectFn>(
                                 reinterpret_cast<void*>(::GetProcAddress(library, MAKEINTRESOURCEA(1))))
                           : nullptr;
