@@ -111,6 +111,9 @@ private:
     HRESULT OnCmdUpdateCopyProgress(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdCopyFinished(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdCheckUpdate(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdCheckUpdateNow(const wchar_t*, LONG, CommandArgs*);
+    // Starts Caretaker.exe with the update address; "interactive" makes it always answer.
+    HRESULT StartUpdater(bool withRecord, bool interactive);
 
     IShuttle* shuttle_ = nullptr;
     IConfigSettings* config_ = nullptr;

@@ -65,6 +65,13 @@ FunctionEnd
 Section "Pelican" SecMain
   SetShellVarContext current
   SetOutPath "$INSTDIR"
+  ; The updater that runs this installer cannot be replaced while it runs, but
+  ; it can be renamed; it deletes the renamed copy at its next start.
+  Delete "$INSTDIR\Caretaker.old"
+  Delete "$INSTDIR\Caretaker.exe"
+  ${If} ${FileExists} "$INSTDIR\Caretaker.exe"
+    Rename "$INSTDIR\Caretaker.exe" "$INSTDIR\Caretaker.old"
+  ${EndIf}
   ; config\Settings.ini and the history are the user's: they are never shipped,
   ; so installing over an older version keeps them.
   File /r "${STAGE}\*.*"
@@ -95,6 +102,7 @@ Section "Uninstall"
   ; What Pelican itself writes beside itself.
   Delete "$INSTDIR\config\Settings.ini"
   Delete "$INSTDIR\config\HistroyRecord.bin"
+  Delete "$INSTDIR\Caretaker.old"
   ; Exactly what was installed, listed when the installer was built; folders last.
   !include "${FILES}"
   RMDir "$INSTDIR\config"
