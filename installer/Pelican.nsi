@@ -5,6 +5,7 @@
 ;   FILES    a generated list of the Delete/RMDir lines for the uninstaller
 ;   OUTFILE  the installer to write
 ;   ICON     the program's icon
+;   UPDATE_ADDRESS  the publisher's update manifest, or empty
 Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
@@ -76,6 +77,12 @@ Section "Pelican" SecMain
   ; so installing over an older version keeps them.
   File /r "${STAGE}\*.*"
   CreateDirectory "$INSTDIR\config"
+  ; The publisher's update address, unless the settings already name one.
+  StrCmp "${UPDATE_ADDRESS}" "" address_done
+  ReadINIStr $0 "$INSTDIR\config\Settings.ini" "Settings" "CheckupdateWeb"
+  StrCmp $0 "" 0 address_done
+  WriteINIStr "$INSTDIR\config\Settings.ini" "Settings" "CheckupdateWeb" "${UPDATE_ADDRESS}"
+  address_done:
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortCut "$SMPROGRAMS\Pelican.lnk" "$INSTDIR\Pelican.exe" "" "$INSTDIR\Pelican.exe" 0
 

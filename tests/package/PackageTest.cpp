@@ -198,12 +198,13 @@ TEST(Installer, InstallsPerUserRunsKeepsSettingsOnUpgradeAndUninstallsCleanly) {
     EXPECT_EQ(dir + L"Pelican.exe,0", UninstallValue(L"DisplayIcon"));
     EXPECT_GT(UninstallNumber(L"EstimatedSize"), 1000u) << "KiB";
 
-    RunPelicanOnce(dir);
     const std::wstring settings = dir + L"config\\Settings.ini";
-    ASSERT_TRUE(FileExists(settings)) << "written by the run";
+    wchar_t address[256] = {};
+    ::GetPrivateProfileStringW(L"Settings", L"CheckupdateWeb", L"", address, 256, settings.c_str());
+    EXPECT_STREQ(L"https://updates.example/pelican.txt", address) << "the publisher's, from scripts/package";
+    RunPelicanOnce(dir);
     ASSERT_TRUE(FileExists(LogFolder() + L"\\Pelican.log"));
-    ::WritePrivateProfileStringW(L"Settings", L"CheckupdateWeb", L"https://updates.example/pelican.txt",
-                                 settings.c_str());
+    ::WritePrivateProfileStringW(L"Settings", L"CheckupdateWeb", L"https://mirror.example/mine.txt", settings.c_str());
     const std::string before = ReadFileBytes(settings);
     EXPECT_EQ(L"", BuildMachinePathIn(dir));
 

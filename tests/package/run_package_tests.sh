@@ -10,7 +10,8 @@ WORK=$BUILD/package-test
 winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 
 rm -rf "$WORK"; mkdir -p "$WORK/served"
-PELICAN_BUILD=$BUILD "$ROOT/scripts/package" --no-build --out "$WORK/dist" >/dev/null
+PELICAN_BUILD=$BUILD "$ROOT/scripts/package" --no-build --out "$WORK/dist" \
+  --update-address https://updates.example/pelican.txt >/dev/null
 SETUP=$(ls "$WORK"/dist/Pelican-*-setup.exe); ZIP=$(ls "$WORK"/dist/Pelican-*-win64.zip)
 
 # The packages themselves: nothing of the build machine in any file.
