@@ -352,8 +352,6 @@ HRESULT CAppModuleCmdExecutive::OnCmdRefresh(const wchar_t*, LONG, CommandArgs*)
 
 HRESULT CAppModuleCmdExecutive::OnCmdUp(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
 
-HRESULT CAppModuleCmdExecutive::OnCmdCheckUpdateNow(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
-
 HRESULT CAppModuleCmdExecutive::OnCmdSpecifyFolder(const wchar_t*, LONG, CommandArgs* args) {
     if (!args) return E_POINTER;
     if (!Ready()) return E_POINTER;
