@@ -104,13 +104,16 @@ TEST(Startup, AMovedProgramFolderDrawsFromItsOwnSkinOrSaysWhereItLooked) {
     RunOnce(copy.dir());
     ASSERT_EQ(copy.dir() + L"skins\\default\\", StoredSkin(copy.dir()));
 
-    // The folder moves: the stored skin path now names nothing.
+    // The folder moves, to a name outside any code page: the stored skin path
+    // now names nothing, and the new one must be stored unchanged.
     testsupport::ScratchFolder place(L"moved");
-    const std::wstring moved = place.path() + L"Pelican\\";
+    ASSERT_TRUE(::CreateDirectoryW((place.path() + L"\u041f\u0440\u0438\u043c\u0435\u0440 \u4f8b").c_str(), nullptr));
+    const std::wstring moved = place.path() + L"\u041f\u0440\u0438\u043c\u0435\u0440 \u4f8b\\Pelican\\";
     ASSERT_TRUE(::MoveFileW(copy.dir().substr(0, copy.dir().size() - 1).c_str(),
                             moved.substr(0, moved.size() - 1).c_str()));
     RunOnce(moved);
     EXPECT_EQ(moved + L"skins\\default\\", StoredSkin(moved));
+    RunOnce(moved);
 
     // Without the shipped skin either, the user is told where it was looked for, and the program ends.
     ASSERT_TRUE(::DeleteFileW((moved + L"skins\\default\\skin.ini").c_str()));
