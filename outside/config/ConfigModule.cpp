@@ -33,8 +33,8 @@ constexpr DWORD kMaxStoreBytes = 16u << 20;  // far beyond any settings file; a 
 
 // The whole file, or false when it cannot be read (a missing file reads as empty).
 bool ReadAll(const std::wstring& path, std::string* bytes) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         bytes->clear();
         return ::GetLastError() == ERROR_FILE_NOT_FOUND;
@@ -70,8 +70,8 @@ std::wstring DecodeNarrow(const std::string& bytes) {
 // Writes the text as UTF-16 with its mark, by way of a new file put in place whole.
 bool WriteUnicode(const std::wstring& path, const std::wstring& text) {
     const std::wstring temporary = path + L".new";
-    HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+    HANDLE file =
+        ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     std::wstring content = L"\xFEFF" + text;
     const DWORD bytes = static_cast<DWORD>(content.size() * sizeof(wchar_t));
@@ -163,7 +163,8 @@ void STDMETHODCALLTYPE CConfigModule::SetStringValue(const wchar_t* key, const w
 bool CConfigModule::MakeUnicodeStore() {
     std::string bytes;
     if (!ReadAll(storePath_, &bytes)) return false;
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE)
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE)
         return true;
     return WriteUnicode(storePath_, DecodeNarrow(bytes));
 }

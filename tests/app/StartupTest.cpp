@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+// Needs the types of <windows.h>.
 #include <commctrl.h>
 
 #include "tests/support/ProcessDriver.h"
@@ -109,8 +110,8 @@ TEST(Startup, AMovedProgramFolderDrawsFromItsOwnSkinOrSaysWhereItLooked) {
     testsupport::ScratchFolder place(L"moved");
     ASSERT_TRUE(::CreateDirectoryW((place.path() + L"\u041f\u0440\u0438\u043c\u0435\u0440 \u4f8b").c_str(), nullptr));
     const std::wstring moved = place.path() + L"\u041f\u0440\u0438\u043c\u0435\u0440 \u4f8b\\Pelican\\";
-    ASSERT_TRUE(::MoveFileW(copy.dir().substr(0, copy.dir().size() - 1).c_str(),
-                            moved.substr(0, moved.size() - 1).c_str()));
+    ASSERT_TRUE(
+        ::MoveFileW(copy.dir().substr(0, copy.dir().size() - 1).c_str(), moved.substr(0, moved.size() - 1).c_str()));
     RunOnce(moved);
     EXPECT_EQ(moved + L"skins\\default\\", StoredSkin(moved));
     RunOnce(moved);
@@ -130,8 +131,8 @@ TEST(Startup, AMovedProgramFolderDrawsFromItsOwnSkinOrSaysWhereItLooked) {
         EXPECT_EQ(nullptr, app.FindWindow(L"EmberPelican"));
     }
     // Back in place, so that the copy's scratch folder goes with it.
-    ASSERT_TRUE(::MoveFileW(moved.substr(0, moved.size() - 1).c_str(),
-                            copy.dir().substr(0, copy.dir().size() - 1).c_str()));
+    ASSERT_TRUE(
+        ::MoveFileW(moved.substr(0, moved.size() - 1).c_str(), copy.dir().substr(0, copy.dir().size() - 1).c_str()));
 }
 
 }  // namespace
