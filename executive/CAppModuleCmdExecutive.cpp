@@ -354,8 +354,6 @@ HRESULT CAppModuleCmdExecutive::OnCmdUp(const wchar_t*, LONG, CommandArgs*) { re
 
 HRESULT CAppModuleCmdExecutive::OnCmdCancelCopy(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
 
-HRESULT CAppModuleCmdExecutive::OnCmdCheckUpdateNow(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
-
 HRESULT CAppModuleCmdExecutive::OnCmdSpecifyFolder(const wchar_t*, LONG, CommandArgs* args) {
     if (!args) return E_POINTER;
     if (!Ready()) return E_POINTER;

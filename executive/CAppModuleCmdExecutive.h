@@ -121,6 +121,8 @@ private:
     HRESULT OnCmdDeviceServiceMissing(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdDeviceNotTrusted(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdCheckUpdateNow(const wchar_t*, LONG, CommandArgs*);
+    // Starts Caretaker.exe with the update address; "interactive" makes it always answer.
+    HRESULT StartUpdater(bool withRecord, bool interactive);
     // Why no handset shows: only while none is connected, until the next arrival.
     void ExplainNoDevice(const wchar_t* text);
 
