@@ -2,6 +2,7 @@
 #include "outside/handset/CopyEngine.h"
 
 #include <algorithm>
+#include <climits>
 #include <atomic>
 #include <cstring>
 #include <thread>
@@ -16,12 +17,6 @@ namespace {
 constexpr DWORD kChunk = 1 << 20;
 constexpr int kMaxDepth = 64;   // guards against links that loop back into their folder
 constexpr size_t kHelpers = 3;  // threads besides the caller's for small files
-
-std::wstring PartialName() {
-    static std::atomic<unsigned> counter{0};
-    return std::wstring(kPartialPrefix) + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) +
-           L".part";
-}
 
 // `listed` carries what the folder listing already said, which saves asking
 // the file system once more for every file of a large tree.
@@ -65,12 +60,38 @@ bool PlanNode(const std::wstring& source, const std::wstring& targetName, bool t
     return true;
 }
 
+}  // namespace
+
+std::wstring PartialName() {
+    static std::atomic<unsigned> counter{0};
+    return std::wstring(kPartialPrefix) + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) +
+           L".part";
+}
+
 void DiscardOpenFile(HANDLE file) {
     FILE_DISPOSITION_INFO dispose{TRUE};
     ::SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof(dispose));
 }
 
-}  // namespace
+bool MakeFolderIn(const std::wstring& targetFolder, const std::wstring& name, std::wstring* made) {
+    for (int n = 1; n < 10000; ++n) {
+        *made = JoinPath(targetFolder, n == 1 ? name : NumberedName(name, n, true));
+        if (::CreateDirectoryW(made->c_str(), nullptr)) return true;
+        DWORD attrs = Attributes(*made);
+        if (attrs == INVALID_FILE_ATTRIBUTES) return false;  // not a name clash
+        if (attrs & FILE_ATTRIBUTE_DIRECTORY) return true;   // merge into it
+    }
+    return false;
+}
+
+bool CommitPartialFile(HANDLE file, const std::wstring& folder, const std::wstring& name) {
+    for (int n = 1; n < 10000; ++n) {
+        std::wstring finalPath = JoinPath(folder, n == 1 ? name : NumberedName(name, n, false));
+        if (RenameOpenFile(file, finalPath)) return true;
+        if (Attributes(finalPath) == INVALID_FILE_ATTRIBUTES) return false;  // a real failure, not a clash
+    }
+    return false;
+}
 
 bool PlanCopy(const std::wstring& source, const std::wstring& targetName, bool toPc, CopyNode* node,
               std::uint64_t* total) {
@@ -89,9 +110,15 @@ bool RenameOpenFile(HANDLE file, const std::wstring& newPath) {
     return ::SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(block.size())) != 0;
 }
 
-ProgressMeter::ProgressMeter(ProgressCallback callback, std::uint64_t totalBytes)
-    : callback_(callback), total_(totalBytes) {
+ProgressMeter::ProgressMeter(ProgressCallback callback, std::uint64_t totalBytes, ProgressUnit unit)
+    : callback_(callback), unit_(unit), total_(totalBytes) {
+    while ((total_ >> shift_) > static_cast<std::uint64_t>(INT_MAX)) ++shift_;
     Report(true);
+}
+
+int ProgressMeter::Units(std::uint64_t bytes, bool roundUp) const {
+    if (unit_ == ProgressUnit::KiB) return roundUp ? KiBRoundedUp(bytes) : KiBRoundedDown(bytes);
+    return static_cast<int>(bytes >> shift_);
 }
 
 void ProgressMeter::Advance(std::uint64_t bytes) { done_ += bytes; }
@@ -103,18 +130,19 @@ std::uint64_t ProgressMeter::DoneBytes() const {
 
 void ProgressMeter::Finish() {
     done_ = total_;
-    if (lastDone_ != KiBRoundedUp(total_)) Report(true);
+    if (lastDone_ != Units(total_, true)) Report(true);
 }
 
 void ProgressMeter::Report(bool force) {
     if (!callback_) return;
     ULONGLONG now = ::GetTickCount64();
     const std::uint64_t doneBytes = DoneBytes();
-    int total = KiBRoundedUp(total_);
-    int done = doneBytes == total_ ? total : KiBRoundedDown(doneBytes);
+    int total = Units(total_, true);
+    int done = doneBytes == total_ ? total : Units(doneBytes, false);
     // Often enough for a smooth bar, rarely enough that thousands of small
     // files do not flood the window with messages.
-    if (!force && (done == lastDone_ || (now - lastTick_ < 50 && done - lastDone_ < 1024))) return;
+    if (!force && (done == lastDone_ || (now - lastTick_ < 50 && doneBytes - lastDoneBytes_ < (1u << 20)))) return;
+    lastDoneBytes_ = doneBytes;
     lastTick_ = now;
     lastDone_ = done;
     // The program's function returns whether its message was posted; that
@@ -195,14 +223,7 @@ bool CopyEngine::Run(const std::vector<CopyNode>& nodes, const std::wstring& tar
 }
 
 bool CopyEngine::MakeFolder(const std::wstring& targetFolder, const std::wstring& name, std::wstring* made) {
-    for (int n = 1; n < 10000; ++n) {
-        *made = JoinPath(targetFolder, n == 1 ? name : NumberedName(name, n, true));
-        if (::CreateDirectoryW(made->c_str(), nullptr)) return true;
-        DWORD attrs = Attributes(*made);
-        if (attrs == INVALID_FILE_ATTRIBUTES) return false;  // not a name clash
-        if (attrs & FILE_ATTRIBUTE_DIRECTORY) return true;   // merge into it
-    }
-    return false;
+    return MakeFolderIn(targetFolder, name, made);
 }
 
 bool CopyEngine::CopyFile(const FileJob& job, std::vector<char>* buffer, bool reporting) {
@@ -248,13 +269,7 @@ bool CopyEngine::CopyFile(const FileJob& job, std::vector<char>* buffer, bool re
         FILETIME created, accessed, lastWrite;
         if (::GetFileTime(source.get(), &created, &accessed, &lastWrite))
             ::SetFileTime(target.get(), nullptr, nullptr, &lastWrite);
-        ok = false;
-        for (int n = 1; n < 10000 && !ok; ++n) {
-            std::wstring finalPath =
-                JoinPath(job.folder, n == 1 ? node.targetName : NumberedName(node.targetName, n, false));
-            ok = RenameOpenFile(target.get(), finalPath);
-            if (!ok && Attributes(finalPath) == INVALID_FILE_ATTRIBUTES) break;  // a real failure, not a clash
-        }
+        ok = CommitPartialFile(target.get(), job.folder, node.targetName);
     }
     if (ok) return true;
     if (copied < node.size) meter_->Advance(node.size - copied);

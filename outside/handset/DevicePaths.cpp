@@ -176,12 +176,32 @@ bool ListFolder(const std::wstring& folder, std::vector<FolderEntry>* entries) {
         e.folder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         e.link = (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         e.size = e.folder ? 0 : (std::uint64_t(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+        e.modified = (std::uint64_t(fd.ftLastWriteTime.dwHighDateTime) << 32) | fd.ftLastWriteTime.dwLowDateTime;
         entries->push_back(std::move(e));
     } while (::FindNextFileW(find, &fd));
     return true;
 }
 
 bool IsPartialName(const std::wstring& name) { return name.compare(0, wcslen(kPartialPrefix), kPartialPrefix) == 0; }
+
+bool ReadPathBuffer(const wchar_t* buffer, std::wstring* text) {
+    constexpr size_t kDevicePathBuffer = 260;
+    if (!buffer) return false;
+    size_t n = wcsnlen(buffer, kDevicePathBuffer);
+    if (n == kDevicePathBuffer) return false;
+    text->assign(buffer, n);
+    return true;
+}
+
+void WaitPumping(void* thread) {
+    HANDLE handle = thread;
+    for (;;) {
+        DWORD r = ::MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (r != WAIT_OBJECT_0 + 1) return;
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
 
 int KiBRoundedUp(std::uint64_t bytes) {
     std::uint64_t kib = bytes / 1024 + (bytes % 1024 ? 1 : 0);

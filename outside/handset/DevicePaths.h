@@ -47,6 +47,7 @@ struct FolderEntry {
     bool folder = false;
     bool link = false;  // a reparse point: never descended into by a delete
     std::uint64_t size = 0;
+    std::uint64_t modified = 0;  // FILETIME ticks, UTC
 };
 // The entries of a folder without "." and "..", unsorted; false when it cannot be listed.
 bool ListFolder(const std::wstring& folder, std::vector<FolderEntry>* entries);
@@ -55,6 +56,14 @@ bool ListFolder(const std::wstring& folder, std::vector<FolderEntry>* entries);
 // entries are hidden from listings and never copied.
 extern const wchar_t kPartialPrefix[];
 bool IsPartialName(const std::wstring& name);
+
+// Reads a device path from the caller's writable buffer of 260 characters,
+// never past it; false when it is null or holds no terminator.
+bool ReadPathBuffer(const wchar_t* buffer, std::wstring* text);
+
+// Waits for a thread to end while still answering messages sent to this
+// thread, so a notification that sends to the closing thread's windows cannot deadlock.
+void WaitPumping(void* thread);
 
 // Sizes in KiB as the progress function reports them, cut at the largest int.
 int KiBRoundedUp(std::uint64_t bytes);
