@@ -9,9 +9,7 @@ namespace {
 
 std::string Path(const std::string& path) { return path + std::string(1, '\0'); }
 
-// Data arrives in pieces, so a header that claims more than is sent never
-// makes us allocate the claim.
-constexpr size_t kReceivePiece = 1 << 20;
+constexpr size_t kFirstPiece = 4096;
 
 }  // namespace
 
@@ -27,21 +25,31 @@ std::int64_t AfcClient::Call(std::uint64_t operation, const std::string& headerD
     if (!stream_->Receive(raw, sizeof(raw)) || !ParseHeader(raw, maxAnswer, &header) ||
         header.packetNumber != number)
         return Fail();
-    std::string body;
+    // The body grows with what has arrived (a reused buffer keeps its room),
+    // so a header that claims more than is sent never makes us allocate the claim.
+    std::string local;
+    std::string* body = data ? data : &local;
+    body->clear();
+    size_t at = 0;
     for (std::uint64_t left = header.entireLength - kHeaderSize; left > 0;) {
-        const size_t piece = static_cast<size_t>(std::min<std::uint64_t>(left, kReceivePiece));
-        const size_t at = body.size();
-        body.resize(at + piece);
-        if (!stream_->Receive(&body[at], piece)) return Fail();
+        const size_t room = body->capacity() > at ? body->capacity() - at : 0;
+        const size_t piece =
+            static_cast<size_t>(std::min<std::uint64_t>(left, std::max({kFirstPiece, at, room})));
+        body->resize(at + piece);
+        if (!stream_->Receive(&(*body)[at], piece)) {
+            body->clear();
+            return Fail();
+        }
+        at += piece;
         left -= piece;
     }
     *answerOperation = header.operation;
     if (header.operation == kStatus) {
-        if (body.size() < 8) return Fail();
-        const std::uint64_t code = ReadLe64(body.data());
+        if (body->size() < 8) return Fail();
+        const std::uint64_t code = ReadLe64(body->data());
+        body->clear();
         return code > 0x7FFFFFFF ? static_cast<std::int64_t>(0x7FFFFFFF) : static_cast<std::int64_t>(code);
     }
-    if (data) data->swap(body);
     return kSuccess;
 }
 
