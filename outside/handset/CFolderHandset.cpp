@@ -274,11 +274,7 @@ void CFolderHandset::Close() {
         WaitPumping(thread_.get());
     }
     // A copy on another thread sees the device gone, cleans up and returns.
-    while (calls_ > 0) {
-        MSG msg;
-        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        ::Sleep(5);
-    }
+    WaitForCalls(calls_);
     delete this;
 }
 

@@ -203,6 +203,14 @@ void WaitPumping(void* thread) {
     }
 }
 
+void WaitForCalls(const std::atomic<int>& calls) {
+    while (calls > 0) {
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        ::Sleep(5);
+    }
+}
+
 int KiBRoundedUp(std::uint64_t bytes) {
     std::uint64_t kib = bytes / 1024 + (bytes % 1024 ? 1 : 0);
     return kib > INT_MAX ? INT_MAX : static_cast<int>(kib);

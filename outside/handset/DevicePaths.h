@@ -1,5 +1,6 @@
 // Device paths, backing-store paths and PC-safe names for the folder-backed device.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -64,6 +65,9 @@ bool ReadPathBuffer(const wchar_t* buffer, std::wstring* text);
 // Waits for a thread to end while still answering messages sent to this
 // thread, so a notification that sends to the closing thread's windows cannot deadlock.
 void WaitPumping(void* thread);
+// Waits until no public call of a closing library object is left, answering
+// sent messages meanwhile for the same reason.
+void WaitForCalls(const std::atomic<int>& calls);
 
 // Sizes in KiB as the progress function reports them, cut at the largest int.
 int KiBRoundedUp(std::uint64_t bytes);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "outside/handset/device/CMuxHandset.h"
+#include "tests/outside/HandsetFixture.h"
 #include "tests/support/TestPaths.h"
 
 namespace standin {
@@ -95,24 +96,7 @@ struct StandinFixture : ::testing::Test {
         }
         ASSERT_TRUE(testsupport::WriteFileBytes(base + L"\\" + rel, bytes));
     }
-    // Names in a folder, partial copies included.
-    static std::vector<std::wstring> Names(const std::wstring& folder) {
-        std::vector<std::wstring> names;
-        WIN32_FIND_DATAW fd;
-        HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &fd);
-        if (find == INVALID_HANDLE_VALUE) return names;
-        do {
-            std::wstring n = fd.cFileName;
-            if (n != L"." && n != L"..") names.push_back(n);
-        } while (::FindNextFileW(find, &fd));
-        ::FindClose(find);
-        return names;
-    }
-    static bool HoldsPartial(const std::wstring& folder) {
-        for (const std::wstring& n : Names(folder))
-            if (n.find(L"~$pelican-") == 0) return true;
-        return false;
-    }
+    static bool HoldsPartial(const std::wstring& folder) { return HandsetFixture::HoldsPartial(folder); }
 };
 
 }  // namespace standin

@@ -191,11 +191,7 @@ void CMuxHandset::Close() {
         ::SetEvent(stop_.get());
         WaitPumping(thread_.get());
     }
-    while (calls_ > 0) {
-        MSG msg;
-        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        ::Sleep(5);
-    }
+    WaitForCalls(calls_);
     delete this;
 }
 

@@ -51,6 +51,20 @@ bool LockdownClient::Exchange(const wire::Plist& request, wire::Plist* reply) {
     return stream->Send(packet.data(), packet.size()) && ReadLockdownMessage(stream, reply);
 }
 
+LockdownClient::Result LockdownClient::Ask(const wire::Plist& request, const std::string& what, wire::Plist* reply,
+                                           std::string* why) {
+    if (!Exchange(request, reply)) {
+        *why = "no answer about " + what;
+        return Result::Failed;
+    }
+    std::string error;
+    if (reply->GetString("Error", &error)) {
+        *why = "the handset refused " + what + ": " + error;
+        return Result::Refused;
+    }
+    return Result::Ok;
+}
+
 bool LockdownClient::QueryType(std::string* type) {
     wire::Plist reply;
     return Exchange(Request("QueryType"), &reply) && reply.GetString("Type", type);
@@ -61,15 +75,8 @@ LockdownClient::Result LockdownClient::StartSession(const PairRecord& record, st
     request.Set("HostID", wire::Plist::String(record.hostId));
     if (!record.systemBuid.empty()) request.Set("SystemBUID", wire::Plist::String(record.systemBuid));
     wire::Plist reply;
-    if (!Exchange(request, &reply)) {
-        *why = "no answer to StartSession";
-        return Result::Failed;
-    }
-    std::string error;
-    if (reply.GetString("Error", &error)) {
-        *why = "the handset refused the session: " + error;
-        return Result::Refused;
-    }
+    const Result asked = Ask(request, "the session", &reply, why);
+    if (asked != Result::Ok) return asked;
     if (!reply.GetString("SessionID", &sessionId_)) {
         *why = "StartSession answered without a session";
         return Result::Failed;
@@ -86,15 +93,8 @@ LockdownClient::Result LockdownClient::StartService(const std::string& name, Ser
     wire::Plist request = Request("StartService");
     request.Set("Service", wire::Plist::String(name));
     wire::Plist reply;
-    if (!Exchange(request, &reply)) {
-        *why = "no answer to StartService " + name;
-        return Result::Failed;
-    }
-    std::string error;
-    if (reply.GetString("Error", &error)) {
-        *why = name + " refused: " + error;
-        return Result::Refused;
-    }
+    const Result asked = Ask(request, name, &reply, why);
+    if (asked != Result::Ok) return asked;
     std::int64_t port = 0;
     if (!reply.GetInteger("Port", &port) || port <= 0 || port > 65535) {
         *why = name + ": no port";

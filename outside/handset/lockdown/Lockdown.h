@@ -41,6 +41,8 @@ public:
 
 private:
     bool Exchange(const wire::Plist& request, wire::Plist* reply);
+    // Exchange, with the handset's "Error" answer as Refused.
+    Result Ask(const wire::Plist& request, const std::string& what, wire::Plist* reply, std::string* why);
 
     std::unique_ptr<wire::Connection> plain_;
     std::unique_ptr<wire::Stream> tls_;
