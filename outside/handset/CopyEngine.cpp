@@ -73,37 +73,17 @@ void DiscardOpenFile(HANDLE file) {
     ::SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof(dispose));
 }
 
-bool MakeFolderIn(const std::wstring& targetFolder, const std::wstring& name, std::wstring* made) {
-    for (int n = 1; n < 10000; ++n) {
-        *made = JoinPath(targetFolder, n == 1 ? name : NumberedName(name, n, true));
-        if (::CreateDirectoryW(made->c_str(), nullptr)) return true;
-        DWORD attrs = Attributes(*made);
-        if (attrs == INVALID_FILE_ATTRIBUTES) return false;  // not a name clash
-        if (attrs & FILE_ATTRIBUTE_DIRECTORY) return true;   // merge into it
-    }
-    return false;
-}
-
-bool CommitPartialFile(HANDLE file, const std::wstring& folder, const std::wstring& name) {
-    for (int n = 1; n < 10000; ++n) {
-        std::wstring finalPath = JoinPath(folder, n == 1 ? name : NumberedName(name, n, false));
-        if (RenameOpenFile(file, finalPath)) return true;
-        if (Attributes(finalPath) == INVALID_FILE_ATTRIBUTES) return false;  // a real failure, not a clash
-    }
-    return false;
-}
-
 bool PlanCopy(const std::wstring& source, const std::wstring& targetName, bool toPc, CopyNode* node,
               std::uint64_t* total) {
     return PlanNode(source, targetName, toPc, 0, nullptr, node, total);
 }
 
-bool RenameOpenFile(HANDLE file, const std::wstring& newPath) {
+bool RenameOpenFile(HANDLE file, const std::wstring& newPath, bool replace) {
     std::wstring native = NativePath(newPath);
     if (native.empty()) return false;
     std::vector<unsigned char> block(sizeof(FILE_RENAME_INFO) + native.size() * sizeof(wchar_t));
     auto* info = reinterpret_cast<FILE_RENAME_INFO*>(block.data());
-    info->ReplaceIfExists = FALSE;
+    info->ReplaceIfExists = replace ? TRUE : FALSE;
     info->RootDirectory = nullptr;
     info->FileNameLength = static_cast<DWORD>(native.size() * sizeof(wchar_t));
     std::memcpy(info->FileName, native.data(), info->FileNameLength);
@@ -223,7 +203,14 @@ bool CopyEngine::Run(const std::vector<CopyNode>& nodes, const std::wstring& tar
 }
 
 bool CopyEngine::MakeFolder(const std::wstring& targetFolder, const std::wstring& name, std::wstring* made) {
-    return MakeFolderIn(targetFolder, name, made);
+    for (int n = 1; n < 10000; ++n) {
+        *made = JoinPath(targetFolder, n == 1 ? name : NumberedName(name, n, true));
+        if (::CreateDirectoryW(made->c_str(), nullptr)) return true;
+        DWORD attrs = Attributes(*made);
+        if (attrs == INVALID_FILE_ATTRIBUTES) return false;  // not a name clash
+        if (attrs & FILE_ATTRIBUTE_DIRECTORY) return true;   // merge into it
+    }
+    return false;
 }
 
 bool CopyEngine::CopyFile(const FileJob& job, std::vector<char>* buffer, bool reporting) {
@@ -269,7 +256,13 @@ bool CopyEngine::CopyFile(const FileJob& job, std::vector<char>* buffer, bool re
         FILETIME created, accessed, lastWrite;
         if (::GetFileTime(source.get(), &created, &accessed, &lastWrite))
             ::SetFileTime(target.get(), nullptr, nullptr, &lastWrite);
-        ok = CommitPartialFile(target.get(), job.folder, node.targetName);
+        ok = false;
+        for (int n = 1; n < 10000 && !ok; ++n) {
+            std::wstring finalPath =
+                JoinPath(job.folder, n == 1 ? node.targetName : NumberedName(node.targetName, n, false));
+            ok = RenameOpenFile(target.get(), finalPath);
+            if (!ok && Attributes(finalPath) == INVALID_FILE_ATTRIBUTES) break;  // a real failure, not a clash
+        }
     }
     if (ok) return true;
     if (copied < node.size) meter_->Advance(node.size - copied);

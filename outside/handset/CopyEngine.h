@@ -112,14 +112,9 @@ private:
 std::wstring PartialName();
 // Marks an open file for deletion when its handle closes.
 void DiscardOpenFile(HANDLE file);
-// Makes a folder in `targetFolder`; a folder of that name is merged into, a
-// file of that name makes it "name (2)" and so on. `made` is the folder's path.
-bool MakeFolderIn(const std::wstring& targetFolder, const std::wstring& name, std::wstring* made);
-// Gives an unfinished copy its final name in `folder`, numbered when the name is taken.
-bool CommitPartialFile(HANDLE file, const std::wstring& folder, const std::wstring& name);
 
-// Gives a file's handle a new full name (extended-length path) without
-// replacing anything; false when the name is taken or the rename fails.
-bool RenameOpenFile(HANDLE file, const std::wstring& newPath);
+// Gives a file's handle a new full name (extended-length path); without
+// `replace`, false when the name is taken. False when the rename fails.
+bool RenameOpenFile(HANDLE file, const std::wstring& newPath, bool replace = false);
 
 }  // namespace handset

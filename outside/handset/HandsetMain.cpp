@@ -46,6 +46,14 @@ extern "C" __declspec(dllexport) IHandsetInteraction* DllCreateObject() {
     handset::wire::MuxAddress address;
     const std::wstring mux = handset::ConfiguredMux(Environment(L"USBMUXD_SOCKET_ADDRESS"), ini);
     if (!mux.empty() && !handset::wire::ParseMuxAddress(mux, &address))
-        ::OutputDebugStringW((L"Handset: the usbmux address \"" + mux + L"\" is not host:port; using 127.0.0.1:27015\n").c_str());
+        ::OutputDebugStringW(
+            (L"Handset: the usbmux address \"" + mux + L"\" is not host:port; using 127.0.0.1:27015\n").c_str());
     return new (std::nothrow) handset::device::CMuxHandset(address);
+}
+
+// The companion of an object that DllCreateObject made.
+extern "C" __declspec(dllexport) IHandsetTransfer* HandsetTransfer(IHandsetInteraction* device) {
+    if (auto* folder = dynamic_cast<handset::CFolderHandset*>(device)) return folder->Transfer();
+    if (auto* mux = dynamic_cast<handset::device::CMuxHandset*>(device)) return mux->Transfer();
+    return nullptr;
 }

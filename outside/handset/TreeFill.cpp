@@ -1,8 +1,8 @@
 // The common listing tree builder.
 #include "outside/handset/TreeFill.h"
 
-#include <windows.h>
 #include <shlwapi.h>
+#include <windows.h>
 
 #include <algorithm>
 
@@ -27,7 +27,10 @@ void Fill(tag_DirectoryFileTree* node, const std::wstring& address, int levels, 
                   entries.end());
     std::sort(entries.begin(), entries.end(), SortsBefore);
     node->children.reserve(entries.size());
-    for (const ListedEntry& e : entries) node->children.emplace_back(e.name, e.size, e.folder);
+    for (const ListedEntry& e : entries) {
+        node->children.emplace_back(e.name, e.size, e.folder);
+        node->children.back().modified = e.modified;
+    }
     if (levels <= 1) return;
     for (size_t i = 0; i < entries.size(); ++i)
         if (entries[i].folder && !entries[i].address.empty())

@@ -164,10 +164,17 @@ TEST(PlistRead, RefusesWhatIsMalformedOrTooDeep) {
     for (int i = 0; i < 40; ++i) nested += "<array>";
     for (int i = 0; i < 40; ++i) nested += "</array>";
     const char* bad[] = {
-        "", "<plist>", "<plist><dict><key>a</key></dict></plist>", "<plist><integer>12x</integer></plist>",
-        "<plist><integer>99999999999999999999</integer></plist>", "<plist><string>&bogus;</string></plist>",
-        "<plist><data>@@@@</data></plist>", "<plist><string>a</plist>", "<plist><dict></array></plist>",
-        "bplist00", nested.c_str(),
+        "",
+        "<plist>",
+        "<plist><dict><key>a</key></dict></plist>",
+        "<plist><integer>12x</integer></plist>",
+        "<plist><integer>99999999999999999999</integer></plist>",
+        "<plist><string>&bogus;</string></plist>",
+        "<plist><data>@@@@</data></plist>",
+        "<plist><string>a</plist>",
+        "<plist><dict></array></plist>",
+        "bplist00",
+        nested.c_str(),
     };
     for (const char* text : bad) {
         Plist out = Plist::String("left over");
@@ -270,7 +277,11 @@ TEST(AfcAnswer, RequestsLeaveInOneSendAndAnswersAreChecked) {
     EXPECT_EQ(1, stream->sends);
     EXPECT_EQ(std::string("/DCIM\0", 6), stream->sent.substr(kHeaderSize));
 
-    const char kInfo[] = "st_size\0" "6000000000\0" "st_ifmt\0S_IFREG\0st_mtime\0" "1700000000123456789";
+    const char kInfo[] =
+        "st_size\0"
+        "6000000000\0"
+        "st_ifmt\0S_IFREG\0st_mtime\0"
+        "1700000000123456789";
     const std::string info(kInfo, sizeof(kInfo));
     afc = client(AfcAnswer(kData, 0, info), &stream);
     FileInfo fi;
@@ -294,7 +305,11 @@ TEST(AfcAnswer, RequestsLeaveInOneSendAndAnswersAreChecked) {
 
 TEST(AfcAnswer, SpoiledAnswersFailCleanlyWithoutLargeAllocations) {
     using namespace handset::afc;
-    const std::string info("st_size\0" "12\0" "st_ifmt\0S_IFDIR\0", 26);
+    const std::string info(
+        "st_size\0"
+        "12\0"
+        "st_ifmt\0S_IFDIR\0",
+        26);
     const std::string goods[] = {AfcAnswer(kData, 0, info), AfcAnswer(kStatus, 0, Le64(0)),
                                  AfcAnswer(kFileOpenResult, 0, Le64(9))};
     std::mt19937 rng(12);
@@ -307,9 +322,14 @@ TEST(AfcAnswer, SpoiledAnswersFailCleanlyWithoutLargeAllocations) {
         std::uint64_t handle = 0;
         std::vector<std::string> names;
         switch (i % 3) {
-            case 0: afc.GetFileInfo("/a", &fi); break;
-            case 1: afc.MakeDirectory("/a"); break;
-            default: afc.Open("/a", kReadOnly, &handle);
+            case 0:
+                afc.GetFileInfo("/a", &fi);
+                break;
+            case 1:
+                afc.MakeDirectory("/a");
+                break;
+            default:
+                afc.Open("/a", kReadOnly, &handle);
         }
         afc.ReadDirectory("/b", &names);  // after a failure: refused at once
         ASSERT_LE(watch.Largest(), 2 * bad.size() + 4096) << "case " << i;

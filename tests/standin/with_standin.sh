@@ -11,12 +11,13 @@ while [ $# -gt 0 ] && [ "$1" != -- ]; do opts+=("$1"); shift; done
 [ $# -gt 0 ] || { echo "usage: $0 [stand-in options] -- command args..." >&2; exit 2; }
 
 dir=$(mktemp -d "${TMPDIR:-/tmp}/standin.XXXXXX")
-pid=
+pid= cmd=
 cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  for p in $cmd $pid; do kill "$p" 2>/dev/null && wait "$p" 2>/dev/null; done
   rm -rf "$dir"
 }
 trap cleanup EXIT
+trap 'exit 143' TERM INT
 case " ${opts[*]-} " in
   *" --media "*) ;;
   *) mkdir -p "$dir/device/var/mobile/Media"; opts+=(--media "$dir/device/var/mobile/Media") ;;
@@ -36,7 +37,11 @@ fi
 export USBMUXD_SOCKET_ADDRESS=127.0.0.1:$(cat "$dir/port")
 export STANDIN_DIR=$dir
 export PELICAN_STANDIN_DIR="Z:${dir//\//\\}"
+# In the background, so that a time-out's TERM stops the command and the handset at once.
+"$@" <&0 &
+cmd=$!
 status=0
-"$@" || status=$?
+wait "$cmd" || status=$?
+cmd=
 if [ "$status" -ne 0 ]; then echo "== stand-in log:" >&2; cat "$dir/standin.log" >&2; fi
 exit $status

@@ -22,8 +22,7 @@ std::int64_t AfcClient::Call(std::uint64_t operation, const std::string& headerD
     if (!stream_->Send(packet.data(), packet.size())) return Fail();
     unsigned char raw[kHeaderSize];
     Header header;
-    if (!stream_->Receive(raw, sizeof(raw)) || !ParseHeader(raw, maxAnswer, &header) ||
-        header.packetNumber != number)
+    if (!stream_->Receive(raw, sizeof(raw)) || !ParseHeader(raw, maxAnswer, &header) || header.packetNumber != number)
         return Fail();
     // The body grows with what has arrived (a reused buffer keeps its room),
     // so a header that claims more than is sent never makes us allocate the claim.
@@ -33,8 +32,7 @@ std::int64_t AfcClient::Call(std::uint64_t operation, const std::string& headerD
     size_t at = 0;
     for (std::uint64_t left = header.entireLength - kHeaderSize; left > 0;) {
         const size_t room = body->capacity() > at ? body->capacity() - at : 0;
-        const size_t piece =
-            static_cast<size_t>(std::min<std::uint64_t>(left, std::max({kFirstPiece, at, room})));
+        const size_t piece = static_cast<size_t>(std::min<std::uint64_t>(left, std::max({kFirstPiece, at, room})));
         body->resize(at + piece);
         if (!stream_->Receive(&(*body)[at], piece)) {
             body->clear();
@@ -121,6 +119,18 @@ std::int64_t AfcClient::RemoveAll(const std::string& path) { return Simple(kRemo
 
 std::int64_t AfcClient::SetModificationTime(const std::string& path, std::uint64_t ns) {
     return Simple(kSetModificationTime, Le64(ns) + Path(path));
+}
+
+std::int64_t AfcClient::FreeBytes(std::uint64_t* bytes) {
+    std::uint64_t answer = 0;
+    std::string data;
+    const std::int64_t status = Call(kGetDeviceInfo, "", nullptr, 0, kMaxAnswer, &answer, &data);
+    if (status != kSuccess) return status;
+    if (answer != kData) return Fail();
+    const std::vector<std::string> parts = SplitStrings(data);
+    for (size_t i = 0; i + 1 < parts.size(); i += 2)
+        if (parts[i] == "FSFreeBytes" && ParseNumber(parts[i + 1], bytes)) return kSuccess;
+    return 1;  // the handset did not say
 }
 
 }  // namespace handset::afc

@@ -34,6 +34,8 @@ public:
     std::int64_t Remove(const std::string& path);
     std::int64_t RemoveAll(const std::string& path);
     std::int64_t SetModificationTime(const std::string& path, std::uint64_t ns);
+    // The file system's free bytes ("FSFreeBytes" of the device information).
+    std::int64_t FreeBytes(std::uint64_t* bytes);
 
     bool Broken() const { return broken_; }
     // From any thread: the request in progress fails at once.
@@ -42,9 +44,8 @@ public:
 private:
     // Sends one packet and reads its answer; a status answer's code is
     // returned, a data answer's bytes go to `data` with kSuccess.
-    std::int64_t Call(std::uint64_t operation, const std::string& headerData, const char* payload,
-                      size_t payloadSize, std::uint64_t maxAnswer, std::uint64_t* answerOperation,
-                      std::string* data);
+    std::int64_t Call(std::uint64_t operation, const std::string& headerData, const char* payload, size_t payloadSize,
+                      std::uint64_t maxAnswer, std::uint64_t* answerOperation, std::string* data);
     std::int64_t Simple(std::uint64_t operation, const std::string& headerData);
     std::int64_t Fail() {
         broken_ = true;

@@ -8,6 +8,9 @@ namespace handset::afc {
 namespace {
 
 const char kMagic[] = "CFA6LPAA";
+constexpr std::uint64_t kEpochTicks = 116444736000000000ull;  // 1970-01-01 in FILETIME ticks
+
+}  // namespace
 
 bool ParseNumber(const std::string& text, std::uint64_t* value) {
     if (text.empty() || text.size() > 20) return false;
@@ -21,8 +24,6 @@ bool ParseNumber(const std::string& text, std::uint64_t* value) {
     *value = v;
     return true;
 }
-
-}  // namespace
 
 std::string Le64(std::uint64_t v) {
     std::string out(8, '\0');
@@ -60,6 +61,10 @@ bool ParseHeader(const unsigned char* bytes, std::uint64_t maxBody, Header* head
     return header->thisLength >= kHeaderSize && header->entireLength >= header->thisLength &&
            header->entireLength - kHeaderSize <= maxBody;
 }
+
+std::uint64_t FileTimeFromNs(std::uint64_t ns) { return ns == 0 ? 0 : ns / 100 + kEpochTicks; }
+
+std::uint64_t NsFromFileTime(std::uint64_t ticks) { return ticks <= kEpochTicks ? 0 : (ticks - kEpochTicks) * 100; }
 
 std::vector<std::string> SplitStrings(const std::string& data) {
     std::vector<std::string> out;

@@ -14,6 +14,7 @@ enum Operation : std::uint64_t {
     kRemovePath = 0x08,
     kMakeDirectory = 0x09,
     kGetFileInfo = 0x0A,
+    kGetDeviceInfo = 0x0B,
     kFileOpen = 0x0D,
     kFileOpenResult = 0x0E,
     kFileRead = 0x0F,
@@ -33,6 +34,7 @@ enum Status : std::int64_t {
     kObjectNotFound = 8,
     kOperationNotSupported = 15,
     kObjectExists = 16,
+    kNoSpaceLeft = 18,
 };
 
 constexpr size_t kHeaderSize = 40;
@@ -63,6 +65,13 @@ struct FileInfo {
     bool link = false;
     std::uint64_t modifiedNs = 0;  // since 1970, UTC; 0 unknown
 };
+// A decimal number as AFC writes them; false for anything else.
+bool ParseNumber(const std::string& text, std::uint64_t* value);
+
+// AFC counts nanoseconds since 1970, FILETIME 100 ns since 1601; 0 is unknown both ways.
+std::uint64_t FileTimeFromNs(std::uint64_t ns);
+std::uint64_t NsFromFileTime(std::uint64_t ticks);
+
 // "key\0value\0..." pairs; false when st_size or st_ifmt is missing or not a number.
 bool ParseFileInfo(const std::string& data, FileInfo* info);
 

@@ -3,7 +3,7 @@
 
 #include "outside/handset/CopyEngine.h"
 #include "outside/handset/DevicePaths.h"
-#include "outside/handset/device/AfcCopy.h"
+#include "outside/handset/device/CMuxTransfer.h"
 #include "outside/handset/wire/Utf8.h"
 
 namespace handset::device {
@@ -29,6 +29,12 @@ std::string Parent(const std::string& afcPath) {
 
 std::string ChildPath(const std::string& folder, const std::string& name) {
     return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+// The last name of a device path.
+std::wstring SplitName(const std::wstring& devicePath) {
+    std::vector<std::wstring> names;
+    return SplitDevicePath(devicePath, &names) && !names.empty() ? names.back() : std::wstring();
 }
 
 std::wstring DevicePathOf(const std::vector<std::wstring>& names) {
@@ -58,7 +64,10 @@ bool RemoveTree(afc::AfcClient& afc, const std::string& path, int depth) {
 }  // namespace
 
 CMuxHandset::CMuxHandset(const wire::MuxAddress& address)
-    : mux_(address), stop_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    : mux_(address),
+      transfer_([this] { return Link(); },
+                [this](Service service, const std::string& path) { KeepOrphans(service, {path}); }),
+      stop_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 CMuxHandset::~CMuxHandset() = default;
 
@@ -139,7 +148,7 @@ bool CMuxHandset::ListForTree(const std::shared_ptr<DeviceLink>& link, const std
         if (status == afc::kSuccess) {
             e.folder = info.folder;
             e.size = info.folder ? 0 : info.size;
-            e.modified = FileTimeFromUnixNs(info.modifiedNs);
+            e.modified = afc::FileTimeFromNs(info.modifiedNs);
         }
         if (e.folder) e.address = prefix + e.name;
         entries->push_back(std::move(e));
@@ -236,81 +245,29 @@ void CMuxHandset::RemoveOrphans(const std::shared_ptr<DeviceLink>& link) {
 
 bool CMuxHandset::CopyToPC(const wchar_t* const* devicePaths, const wchar_t* pcFolder, ProgressCallback progress) {
     CallGuard guard(&calls_);
-    std::shared_ptr<DeviceLink> link = Link();
-    if (!devicePaths || !devicePaths[0] || !pcFolder || !link) return false;
-    const std::wstring target = ExtendedPath(pcFolder);
-    if (target.empty() || !handset::IsFolder(target)) return false;
-    struct Planned {
-        Service service;
-        DeviceNode node;
-    };
-    std::vector<Planned> planned;
-    DeviceLink::Lease leases[2];
-    std::uint64_t total = 0;
-    bool ok = true;
-    for (const wchar_t* const* p = devicePaths; *p; ++p) {
-        Route route = RoutePath(*p, link->HasRoot());
-        const int slot = route.service == Service::Root ? 1 : 0;
-        if (route.kind == Route::Kind::Afc && !leases[slot]) leases[slot] = link->Acquire(route.service);
-        Planned item{route.service, {}};
-        if (route.kind != Route::Kind::Afc || route.names.empty() || !leases[slot] ||
-            !PlanFromDevice(*leases[slot], route.afcPath, PcSafeName(route.names.back()), &item.node, &total)) {
-            ok = false;  // the others are still copied
-            continue;
-        }
-        planned.push_back(std::move(item));
-    }
-    ProgressMeter meter(progress, total, ProgressUnit::Bytes);
-    for (const Planned& item : planned) {
-        AfcCopier copier(&*leases[item.service == Service::Root ? 1 : 0], &meter, [&] { return Going(link); });
-        if (!copier.ToPc({item.node}, target)) ok = false;
-    }
-    if (ok) meter.Finish();
-    return ok;
+    return RunWithPlainProgress(transfer_.PlanToPC(devicePaths, pcFolder), progress);
 }
 
 bool CMuxHandset::CopyFileToDevice(const wchar_t* pcFile, wchar_t* devicePath, ProgressCallback progress) {
     CallGuard guard(&calls_);
-    std::shared_ptr<DeviceLink> link = Link();
-    std::wstring device, name;
-    Route route;
-    DeviceLink::Lease lease;
-    if (!pcFile || !ReadPathBuffer(devicePath, &device) || !link ||
-        !ResolveNewEntry(link, device, &route, &name, &lease))
+    std::wstring device;
+    std::vector<std::wstring> names;
+    if (!pcFile || !ReadPathBuffer(devicePath, &device) || !SplitDevicePath(device, &names) || names.empty() ||
+        IsPartialName(names.back()))
         return false;
     const std::wstring source = ExtendedPath(pcFile);
-    CopyNode node;
-    std::uint64_t total = 0;
-    if (source.empty() || !PlanCopy(source, name, false, &node, &total) || node.folder) return false;
-    ProgressMeter meter(progress, total, ProgressUnit::Bytes);
-    AfcCopier copier(&*lease, &meter, [&] { return Going(link); });
-    const bool ok = copier.ToDevice({node}, Parent(route.afcPath));
-    KeepOrphans(route.service, copier.DeviceOrphans());
-    if (ok) meter.Finish();
-    return ok;
+    if (source.empty() || handset::IsFolder(source) || Attributes(source) == INVALID_FILE_ATTRIBUTES) return false;
+    names.pop_back();
+    return RunWithPlainProgress(transfer_.PlanNamedToDevice({{pcFile, SplitName(device)}}, DevicePathOf(names)),
+                                progress);
 }
 
 bool CMuxHandset::CopyFolderToDevice(const wchar_t* pcFolder, wchar_t* devicePath, ProgressCallback progress) {
     CallGuard guard(&calls_);
-    std::shared_ptr<DeviceLink> link = Link();
     std::wstring device;
-    Route route;
-    DeviceLink::Lease lease;
-    if (!pcFolder || !ReadPathBuffer(devicePath, &device) || !link || !Reach(link, device, &route, &lease) ||
-        route.kind != Route::Kind::Afc || !IsAfcFolder(*lease, route.afcPath))
-        return false;
-    const std::wstring source = ExtendedPath(pcFolder);
-    const std::wstring name = LastName(source);
-    CopyNode node;
-    std::uint64_t total = 0;
-    if (source.empty() || name.empty() || !PlanCopy(source, name, false, &node, &total) || !node.folder)
-        return false;
-    ProgressMeter meter(progress, total, ProgressUnit::Bytes);
-    AfcCopier copier(&*lease, &meter, [&] { return Going(link); });
-    const bool ok = copier.ToDevice({node}, route.afcPath);
-    KeepOrphans(route.service, copier.DeviceOrphans());
-    if (ok) meter.Finish();
-    return ok;
+    if (!pcFolder || !ReadPathBuffer(devicePath, &device) || !handset::IsFolder(ExtendedPath(pcFolder))) return false;
+    const wchar_t* items[] = {pcFolder, nullptr};
+    return RunWithPlainProgress(transfer_.PlanToDevice(items, device.c_str()), progress);
 }
 
 }  // namespace handset::device

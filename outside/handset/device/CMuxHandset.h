@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "fileview/DirectoryFileTree.h"
-#include "outside/handset/device/DeviceLink.h"
 #include "outside/handset/TreeFill.h"
+#include "outside/handset/device/CMuxTransfer.h"
+#include "outside/handset/device/DeviceLink.h"
 #include "outside/handset/device/DeviceRoute.h"
 #include "outside/handset/wire/Socket.h"
 #include "outside/handset/wire/Usbmux.h"
@@ -47,6 +48,8 @@ public:
     int QueryPathList(const wchar_t* const* devicePaths) override;
     // Ends the watcher at once, fails running copies, and ends the object.
     void Close() override;
+    // The whole-job transfers of this handset, owned by it.
+    IHandsetTransfer* Transfer() { return &transfer_; }
 
 private:
     ~CMuxHandset();
@@ -76,13 +79,14 @@ private:
 
     wire::WinsockUser winsock_;
     const wire::MuxClient mux_;
+    CMuxTransfer transfer_;
     std::atomic<bool> closing_{false};
     std::atomic<int> calls_{0};
     std::mutex mutex_;  // guards everything below
     NotificationCallback callback_ = nullptr;
-    std::shared_ptr<DeviceLink> link_;  // the connected handset
+    std::shared_ptr<DeviceLink> link_;    // the connected handset
     wire::Connection* listen_ = nullptr;  // the watcher's, aborted by Close
-    bool announce_ = false;  // a new callback hears of a handset already connected
+    bool announce_ = false;               // a new callback hears of a handset already connected
     std::vector<std::pair<Service, std::string>> orphans_;
     std::map<DWORD, std::unique_ptr<tag_DirectoryFileTree>> trees_;  // the last tree per calling thread
     platform::UniqueHandle stop_;

@@ -32,15 +32,21 @@ DeviceLink::Result DeviceLink::Open(Service service, std::unique_ptr<afc::AfcCli
         return Result::Failed;
     }
     switch (lockdownClient.StartSession(record_, why)) {
-        case lockdown::LockdownClient::Result::Ok: break;
-        case lockdown::LockdownClient::Result::Refused: return Result::NotTrusted;
-        case lockdown::LockdownClient::Result::Failed: return Result::Failed;
+        case lockdown::LockdownClient::Result::Ok:
+            break;
+        case lockdown::LockdownClient::Result::Refused:
+            return Result::NotTrusted;
+        case lockdown::LockdownClient::Result::Failed:
+            return Result::Failed;
     }
     lockdown::ServiceEndpoint endpoint;
     switch (lockdownClient.StartService(ServiceName(service), &endpoint, why)) {
-        case lockdown::LockdownClient::Result::Ok: break;
-        case lockdown::LockdownClient::Result::Refused: return Result::NotTrusted;
-        case lockdown::LockdownClient::Result::Failed: return Result::Failed;
+        case lockdown::LockdownClient::Result::Ok:
+            break;
+        case lockdown::LockdownClient::Result::Refused:
+            return Result::NotTrusted;
+        case lockdown::LockdownClient::Result::Failed:
+            return Result::Failed;
     }
     std::unique_ptr<wire::Connection> connection = mux_.Connect(device_.id, endpoint.port);
     if (!connection) {

@@ -14,7 +14,7 @@ struct Route {
         Refused,  // outside the media folder without the root service, or malformed
     } kind = Kind::Refused;
     Service service = Service::Media;
-    std::string afcPath;             // UTF-8, "/"-separated, starts with "/"
+    std::string afcPath;              // UTF-8, "/"-separated, starts with "/"
     std::vector<std::wstring> names;  // the device path's names
 };
 

@@ -100,8 +100,8 @@ void CMuxHandset::WatchListen(wire::Connection* listen) {
                     connected = true;
                     break;
                 }
-                if (notTrusted && std::find(toldNotTrusted.begin(), toldNotTrusted.end(), device.id) ==
-                                      toldNotTrusted.end()) {
+                if (notTrusted &&
+                    std::find(toldNotTrusted.begin(), toldNotTrusted.end(), device.id) == toldNotTrusted.end()) {
                     toldNotTrusted.push_back(device.id);
                     Notify(kNotTrusted);
                 }
@@ -120,9 +120,9 @@ void CMuxHandset::WatchListen(wire::Connection* listen) {
             nextTry = 0;
         } else if (event.kind == wire::MuxEvent::Kind::Detached) {
             const std::uint32_t id = event.device.id;
-            attached.erase(std::remove_if(attached.begin(), attached.end(),
-                                          [&](const wire::MuxDevice& d) { return d.id == id; }),
-                           attached.end());
+            attached.erase(
+                std::remove_if(attached.begin(), attached.end(), [&](const wire::MuxDevice& d) { return d.id == id; }),
+                attached.end());
             toldNotTrusted.erase(std::remove(toldNotTrusted.begin(), toldNotTrusted.end(), id), toldNotTrusted.end());
             std::shared_ptr<DeviceLink> link = Link();
             if (link && link->Id() == id) Disconnect();

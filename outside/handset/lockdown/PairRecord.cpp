@@ -1,8 +1,8 @@
 // Reading pairing records from the usbmux service or the vendor's folder.
 #include "outside/handset/lockdown/PairRecord.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include "platform/Handles.h"
 

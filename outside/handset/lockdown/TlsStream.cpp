@@ -35,8 +35,7 @@ using UniqueCert = std::unique_ptr<const CERT_CONTEXT, CertFree>;
 UniqueCert CertFromPem(const std::string& pem) {
     std::vector<BYTE> der;
     if (!PemToDer(pem, &der)) return nullptr;
-    return UniqueCert(
-        ::CertCreateCertificateContext(X509_ASN_ENCODING, der.data(), static_cast<DWORD>(der.size())));
+    return UniqueCert(::CertCreateCertificateContext(X509_ASN_ENCODING, der.data(), static_cast<DWORD>(der.size())));
 }
 
 // A named key container that exists only for the handshake; removed again on
@@ -159,9 +158,9 @@ bool TlsStream::Run(const PairRecord& record, std::string* why) {
     // The protocol set stays at its default: asking for TLS 1.3 alone fails under Wine.
     cred.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS | SCH_CRED_NO_SERVERNAME_CHECK;
     TimeStamp expiry;
-    SECURITY_STATUS status = ::AcquireCredentialsHandleW(nullptr, const_cast<wchar_t*>(UNISP_NAME_W),
-                                                         SECPKG_CRED_OUTBOUND, nullptr, &cred, nullptr, nullptr,
-                                                         &credentials_, &expiry);
+    SECURITY_STATUS status =
+        ::AcquireCredentialsHandleW(nullptr, const_cast<wchar_t*>(UNISP_NAME_W), SECPKG_CRED_OUTBOUND, nullptr, &cred,
+                                    nullptr, nullptr, &credentials_, &expiry);
     if (status != SEC_E_OK) {
         *why = "AcquireCredentialsHandle failed: " + Hex(status);
         return false;
@@ -180,10 +179,10 @@ bool TlsStream::Run(const PairRecord& record, std::string* why) {
         SecBufferDesc outDesc{SECBUFFER_VERSION, 1, out};
         DWORD got = 0;
         status = ::InitializeSecurityContextW(&credentials_, first ? nullptr : &context_, nullptr, want, 0, 0,
-                                              first ? nullptr : &inDesc, 0, &context_, &outDesc,
-                                              &got, nullptr);
-        if (first) haveContext_ = status == SEC_E_OK || status == SEC_I_CONTINUE_NEEDED ||
-                                  status == SEC_I_INCOMPLETE_CREDENTIALS;
+                                              first ? nullptr : &inDesc, 0, &context_, &outDesc, &got, nullptr);
+        if (first)
+            haveContext_ =
+                status == SEC_E_OK || status == SEC_I_CONTINUE_NEEDED || status == SEC_I_INCOMPLETE_CREDENTIALS;
         first = false;
         if (out[0].cbBuffer && out[0].pvBuffer) {
             const bool sent = inner_->Send(out[0].pvBuffer, out[0].cbBuffer);
@@ -246,11 +245,10 @@ bool TlsStream::Send(const void* data, size_t size) {
         const size_t chunk = size < sizes_.cbMaximumMessage ? size : sizes_.cbMaximumMessage;
         std::string record(sizes_.cbHeader + chunk + sizes_.cbTrailer, '\0');
         std::memcpy(&record[sizes_.cbHeader], p, chunk);
-        SecBuffer buffers[4] = {
-            {sizes_.cbHeader, SECBUFFER_STREAM_HEADER, &record[0]},
-            {static_cast<unsigned long>(chunk), SECBUFFER_DATA, &record[sizes_.cbHeader]},
-            {sizes_.cbTrailer, SECBUFFER_STREAM_TRAILER, &record[sizes_.cbHeader + chunk]},
-            {0, SECBUFFER_EMPTY, nullptr}};
+        SecBuffer buffers[4] = {{sizes_.cbHeader, SECBUFFER_STREAM_HEADER, &record[0]},
+                                {static_cast<unsigned long>(chunk), SECBUFFER_DATA, &record[sizes_.cbHeader]},
+                                {sizes_.cbTrailer, SECBUFFER_STREAM_TRAILER, &record[sizes_.cbHeader + chunk]},
+                                {0, SECBUFFER_EMPTY, nullptr}};
         SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
         if (::EncryptMessage(&context_, 0, &desc, 0) != SEC_E_OK) return false;
         wire.append(record.data(), buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer);

@@ -1,10 +1,11 @@
 // TLS over a usbmux connection through SChannel, with the pairing record's identity.
 #pragma once
-#define SECURITY_WIN32
-#include <winsock2.h>
 #include <windows.h>
-#include <security.h>
+#include <winsock2.h>
+// The security headers need the platform's types first.
+#define SECURITY_WIN32
 #include <schannel.h>
+#include <security.h>
 
 #include <memory>
 #include <string>

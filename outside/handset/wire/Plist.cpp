@@ -127,11 +127,16 @@ private:
             if (!semi) return false;
             std::string entity(p_ + 1, semi);
             p_ = semi + 1;
-            if (entity == "amp") out->push_back('&');
-            else if (entity == "lt") out->push_back('<');
-            else if (entity == "gt") out->push_back('>');
-            else if (entity == "quot") out->push_back('"');
-            else if (entity == "apos") out->push_back('\'');
+            if (entity == "amp")
+                out->push_back('&');
+            else if (entity == "lt")
+                out->push_back('<');
+            else if (entity == "gt")
+                out->push_back('>');
+            else if (entity == "quot")
+                out->push_back('"');
+            else if (entity == "apos")
+                out->push_back('\'');
             else if (entity.size() > 1 && entity[0] == '#') {
                 const bool hex = entity[1] == 'x' || entity[1] == 'X';
                 const std::string digits = entity.substr(hex ? 2 : 1);
@@ -226,10 +231,17 @@ private:
 void Escape(const std::string& text, std::string* out) {
     for (char c : text) {
         switch (c) {
-            case '&': *out += "&amp;"; break;
-            case '<': *out += "&lt;"; break;
-            case '>': *out += "&gt;"; break;
-            default: out->push_back(c);
+            case '&':
+                *out += "&amp;";
+                break;
+            case '<':
+                *out += "&lt;";
+                break;
+            case '>':
+                *out += "&gt;";
+                break;
+            default:
+                out->push_back(c);
         }
     }
 }

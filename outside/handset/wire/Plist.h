@@ -13,10 +13,10 @@ struct Plist {
 
     Type type = Type::None;
     bool boolean = false;
-    std::int64_t integer = 0;  // unsigned values above INT64_MAX are refused by the readers
-    double real = 0;           // also a date: seconds since 2001-01-01
-    std::string text;          // a string, or the bytes of data
-    std::vector<Plist> items;  // an array's values, a dict's values
+    std::int64_t integer = 0;       // unsigned values above INT64_MAX are refused by the readers
+    double real = 0;                // also a date: seconds since 2001-01-01
+    std::string text;               // a string, or the bytes of data
+    std::vector<Plist> items;       // an array's values, a dict's values
     std::vector<std::string> keys;  // a dict's keys, parallel to `items`
 
     static Plist String(std::string s);

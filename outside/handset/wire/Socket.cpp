@@ -117,7 +117,8 @@ bool Connection::Receive(void* data, size_t size) {
 }
 
 size_t Connection::ReceiveSome(void* data, size_t size) {
-    const int got = ::recv(socket_, static_cast<char*>(data), size > 0x40000000 ? 0x40000000 : static_cast<int>(size), 0);
+    const int got =
+        ::recv(socket_, static_cast<char*>(data), size > 0x40000000 ? 0x40000000 : static_cast<int>(size), 0);
     return got > 0 ? static_cast<size_t>(got) : 0;
 }
 
