@@ -71,8 +71,6 @@ bool Connection::Open(const MuxAddress& address, unsigned timeoutMs, unsigned re
         timeval tv{static_cast<long>(timeoutMs / 1000), static_cast<long>((timeoutMs % 1000) * 1000)};
         connected = ::select(0, nullptr, &writable, &failed, &tv) == 1 && FD_ISSET(s, &writable);
     }
-    nonBlocking = 0;
-    ::ioctlsocket(s, FIONBIO, &nonBlocking);
     if (!connected) {
         ::closesocket(s);
         return false;
@@ -81,49 +79,76 @@ bool Connection::Open(const MuxAddress& address, unsigned timeoutMs, unsigned re
     ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof(noDelay));
     if (socket_ != INVALID_SOCKET) ::closesocket(socket_);
     socket_ = s;
-    SetReceiveTimeout(receiveTimeoutMs);
+    aborted_ = false;
+    timeoutMs_ = receiveTimeoutMs;
     return true;
 }
 
-void Connection::SetReceiveTimeout(unsigned timeoutMs) {
-    if (socket_ == INVALID_SOCKET) return;
-    DWORD ms = timeoutMs;
-    ::setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms), sizeof(ms));
-    ::setsockopt(socket_, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&ms), sizeof(ms));
+void Connection::SetReceiveTimeout(unsigned timeoutMs) { timeoutMs_ = timeoutMs; }
+
+// The socket never blocks: a call that would waits in short slices, so that
+// Abort from another thread ends it at once (Wine does not wake a send that
+// is blocked when the socket is shut down) and a silent peer times out.
+bool Connection::WaitUntil(bool forWrite) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs_;
+    while (!aborted_) {
+        fd_set set, failed;
+        FD_ZERO(&set);
+        FD_ZERO(&failed);
+        FD_SET(socket_, &set);
+        FD_SET(socket_, &failed);
+        timeval tv{0, 50 * 1000};
+        const int rc = ::select(0, forWrite ? nullptr : &set, forWrite ? &set : nullptr, &failed, &tv);
+        if (rc < 0 || FD_ISSET(socket_, &failed)) return false;
+        if (rc > 0) return true;
+        if (::GetTickCount64() >= deadline) return false;
+    }
+    return false;
 }
 
 bool Connection::Send(const void* data, size_t size) {
     const char* p = static_cast<const char*>(data);
-    while (size > 0) {
+    while (size > 0 && !aborted_) {
         const int chunk = size > 0x40000000 ? 0x40000000 : static_cast<int>(size);
         const int sent = ::send(socket_, p, chunk, 0);
+        if (sent < 0 && ::WSAGetLastError() == WSAEWOULDBLOCK) {
+            if (!WaitUntil(true)) return false;
+            continue;
+        }
         if (sent <= 0) return false;
         p += sent;
         size -= static_cast<size_t>(sent);
     }
-    return true;
+    return size == 0;
+}
+
+size_t Connection::ReceiveSome(void* data, size_t size) {
+    while (!aborted_) {
+        const int got =
+            ::recv(socket_, static_cast<char*>(data), size > 0x40000000 ? 0x40000000 : static_cast<int>(size), 0);
+        if (got < 0 && ::WSAGetLastError() == WSAEWOULDBLOCK) {
+            if (!WaitUntil(false)) return 0;
+            continue;
+        }
+        return got > 0 ? static_cast<size_t>(got) : 0;
+    }
+    return 0;
 }
 
 bool Connection::Receive(void* data, size_t size) {
     char* p = static_cast<char*>(data);
     while (size > 0) {
-        const int chunk = size > 0x40000000 ? 0x40000000 : static_cast<int>(size);
-        const int got = ::recv(socket_, p, chunk, 0);
-        if (got <= 0) return false;
+        const size_t got = ReceiveSome(p, size);
+        if (got == 0) return false;
         p += got;
-        size -= static_cast<size_t>(got);
+        size -= got;
     }
     return true;
 }
 
-size_t Connection::ReceiveSome(void* data, size_t size) {
-    const int got =
-        ::recv(socket_, static_cast<char*>(data), size > 0x40000000 ? 0x40000000 : static_cast<int>(size), 0);
-    return got > 0 ? static_cast<size_t>(got) : 0;
-}
-
 void Connection::Abort() {
-    // shutdown, not closesocket: the handle stays valid for a thread inside recv.
+    aborted_ = true;
+    // shutdown, not closesocket: the handle stays valid for a thread inside a call.
     if (socket_ != INVALID_SOCKET) ::shutdown(socket_, SD_BOTH);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 #include <winsock2.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -59,12 +60,16 @@ public:
     // Waits up to `timeoutMs` for something to read (or the peer closing).
     // 1 readable, 0 timeout, -1 failure.
     int WaitReadable(unsigned timeoutMs);
-    // Changes the receive timeout of an open connection.
+    // Changes how long a call waits for the peer.
     void SetReceiveTimeout(unsigned timeoutMs);
     bool IsOpen() const { return socket_ != INVALID_SOCKET; }
 
 private:
+    bool WaitUntil(bool forWrite);
+
     SOCKET socket_ = INVALID_SOCKET;
+    std::atomic<bool> aborted_{false};
+    unsigned timeoutMs_ = 5000;  // for an answer, or for room to send
 };
 
 }  // namespace handset::wire
