@@ -85,17 +85,8 @@ struct StandinFixture : ::testing::Test {
         ASSERT_EQ(std::vector<int>{1}, codes);
         ASSERT_TRUE(handset->IsConnected());
     }
-    void OnDevice(const std::wstring& rel, const std::string& bytes) { Put(media, rel, bytes); }
-    void OnPc(const std::wstring& rel, const std::string& bytes) { Put(pc, rel, bytes); }
-    static void Put(const std::wstring& base, const std::wstring& rel, const std::string& bytes) {
-        std::wstring path = base;
-        size_t start = 0;
-        for (size_t cut; (cut = rel.find(L'\\', start)) != std::wstring::npos; start = cut + 1) {
-            path += L"\\" + rel.substr(start, cut - start);
-            ::CreateDirectoryW(path.c_str(), nullptr);
-        }
-        ASSERT_TRUE(testsupport::WriteFileBytes(base + L"\\" + rel, bytes));
-    }
+    void OnDevice(const std::wstring& rel, const std::string& bytes) { HandsetFixture::Put(media, rel, bytes); }
+    void OnPc(const std::wstring& rel, const std::string& bytes) { HandsetFixture::Put(pc, rel, bytes); }
     static bool HoldsPartial(const std::wstring& folder) { return HandsetFixture::HoldsPartial(folder); }
 };
 

@@ -15,6 +15,18 @@ constexpr unsigned kAfcAnswerMs = 30000;  // a large delete may take the handset
 
 const char* ServiceName(Service service) { return service == Service::Root ? "com.apple.afc2" : "com.apple.afc"; }
 
+// The handset refusing a session or a service means it does not trust this PC (yet).
+DeviceLink::Result Of(lockdown::LockdownClient::Result result) {
+    switch (result) {
+        case lockdown::LockdownClient::Result::Ok:
+            return DeviceLink::Result::Ok;
+        case lockdown::LockdownClient::Result::Refused:
+            return DeviceLink::Result::NotTrusted;
+        default:
+            return DeviceLink::Result::Failed;
+    }
+}
+
 }  // namespace
 
 DeviceLink::DeviceLink(const wire::MuxClient& mux, const wire::MuxDevice& device, const lockdown::PairRecord& record)
@@ -31,23 +43,11 @@ DeviceLink::Result DeviceLink::Open(Service service, std::unique_ptr<afc::AfcCli
         *why = "the handset's lockdown service does not answer";
         return Result::Failed;
     }
-    switch (lockdownClient.StartSession(record_, why)) {
-        case lockdown::LockdownClient::Result::Ok:
-            break;
-        case lockdown::LockdownClient::Result::Refused:
-            return Result::NotTrusted;
-        case lockdown::LockdownClient::Result::Failed:
-            return Result::Failed;
-    }
+    Result result = Of(lockdownClient.StartSession(record_, why));
+    if (result != Result::Ok) return result;
     lockdown::ServiceEndpoint endpoint;
-    switch (lockdownClient.StartService(ServiceName(service), &endpoint, why)) {
-        case lockdown::LockdownClient::Result::Ok:
-            break;
-        case lockdown::LockdownClient::Result::Refused:
-            return Result::NotTrusted;
-        case lockdown::LockdownClient::Result::Failed:
-            return Result::Failed;
-    }
+    result = Of(lockdownClient.StartService(ServiceName(service), &endpoint, why));
+    if (result != Result::Ok) return result;
     std::unique_ptr<wire::Connection> connection = mux_.Connect(device_.id, endpoint.port);
     if (!connection) {
         *why = std::string("the handset's ") + ServiceName(service) + " port could not be reached";
