@@ -1,9 +1,9 @@
 // CCustomListCtrl.
 #include "fileview/CCustomListCtrl.h"
 
-#include <set>
-
 #include <commctrl.h>
+
+#include <set>
 
 bool CCustomListCtrl::Create(const RECT& rect, HWND parent, const std::wstring& param) {
     DWORD style = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;

@@ -51,10 +51,9 @@ HRESULT STDMETHODCALLTYPE CAppModuleUIMain::Initialize() {
     if (!mainDlg_.Create(nullptr)) return E_FAIL;
     if (!mainDlg_.MissingSkin().empty()) {
         // Without a skin the window would be an empty black box: say where the skin was looked for, and end.
-        platform::System().MessageBox(nullptr,
-                                      L"Pelican cannot start: no skin (skin.ini) was found in\n" +
-                                          mainDlg_.MissingSkin(),
-                                      L"Pelican", MB_OK | MB_ICONERROR);
+        platform::System().MessageBox(
+            nullptr, L"Pelican cannot start: no skin (skin.ini) was found in\n" + mainDlg_.MissingSkin(), L"Pelican",
+            MB_OK | MB_ICONERROR);
         mainDlg_.DestroyWindow();
         return E_FAIL;
     }

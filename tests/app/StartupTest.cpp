@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+// Needs the types of <windows.h>.
 #include <commctrl.h>
 
 #include "tests/support/ProcessDriver.h"
@@ -104,13 +105,16 @@ TEST(Startup, AMovedProgramFolderDrawsFromItsOwnSkinOrSaysWhereItLooked) {
     RunOnce(copy.dir());
     ASSERT_EQ(copy.dir() + L"skins\\default\\", StoredSkin(copy.dir()));
 
-    // The folder moves: the stored skin path now names nothing.
+    // The folder moves, to a name outside any code page: the stored skin path
+    // now names nothing, and the new one must be stored unchanged.
     testsupport::ScratchFolder place(L"moved");
-    const std::wstring moved = place.path() + L"Pelican\\";
-    ASSERT_TRUE(::MoveFileW(copy.dir().substr(0, copy.dir().size() - 1).c_str(),
-                            moved.substr(0, moved.size() - 1).c_str()));
+    ASSERT_TRUE(::CreateDirectoryW((place.path() + L"\u041f\u0440\u0438\u043c\u0435\u0440 \u4f8b").c_str(), nullptr));
+    const std::wstring moved = place.path() + L"\u041f\u0440\u0438\u043c\u0435\u0440 \u4f8b\\Pelican\\";
+    ASSERT_TRUE(
+        ::MoveFileW(copy.dir().substr(0, copy.dir().size() - 1).c_str(), moved.substr(0, moved.size() - 1).c_str()));
     RunOnce(moved);
     EXPECT_EQ(moved + L"skins\\default\\", StoredSkin(moved));
+    RunOnce(moved);
 
     // Without the shipped skin either, the user is told where it was looked for, and the program ends.
     ASSERT_TRUE(::DeleteFileW((moved + L"skins\\default\\skin.ini").c_str()));
@@ -127,8 +131,8 @@ TEST(Startup, AMovedProgramFolderDrawsFromItsOwnSkinOrSaysWhereItLooked) {
         EXPECT_EQ(nullptr, app.FindWindow(L"EmberPelican"));
     }
     // Back in place, so that the copy's scratch folder goes with it.
-    ASSERT_TRUE(::MoveFileW(moved.substr(0, moved.size() - 1).c_str(),
-                            copy.dir().substr(0, copy.dir().size() - 1).c_str()));
+    ASSERT_TRUE(
+        ::MoveFileW(moved.substr(0, moved.size() - 1).c_str(), copy.dir().substr(0, copy.dir().size() - 1).c_str()));
 }
 
 }  // namespace
