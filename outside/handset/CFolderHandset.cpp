@@ -134,6 +134,11 @@ void CFolderHandset::RemoveOrphans() {
     for (const std::wstring& path : orphans) ::DeleteFileW(path.c_str());
 }
 
+void CFolderHandset::AddOrphan(const std::wstring& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    orphans_.push_back(path);
+}
+
 bool CFolderHandset::IsConnected() { return Present(); }
 
 bool CFolderHandset::RunCopy(const std::vector<CopyNode>& nodes, std::uint64_t total, const std::wstring& target,
