@@ -126,6 +126,7 @@ HRESULT STDMETHODCALLTYPE CAppModuleCmdExecutive::Initialize() {
 HRESULT STDMETHODCALLTYPE CAppModuleCmdExecutive::Uninitialize() {
     relayHandle_ = nullptr;
     WaitForWorker(INFINITE);
+    EndShellTransfers();
     if (relay_.hwnd()) relay_.DestroyWindow();
     return S_OK;
 }
@@ -381,11 +382,6 @@ HRESULT CAppModuleCmdExecutive::OnCmdUpdateUI(const wchar_t*, LONG, CommandArgs*
     return S_OK;
 }
 
-HRESULT CAppModuleCmdExecutive::OnCmdDragFileToPC(const wchar_t*, LONG, CommandArgs*) {
-    Message(L"!!!TODO  CAppModuleCmdExecutive::OnCmdDragFileToPC");
-    return S_OK;
-}
-
 // CCommandRelayWnd.
 
 bool CCommandRelayWnd::Create() {
@@ -402,6 +398,9 @@ LRESULT CCommandRelayWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case kRelayCompletion:
             owner_->RunRelayedCompletion(wp != 0);
+            return 0;
+        case kRelayShellRead:
+            owner_->OnShellRead(wp != 0, lp != 0);
             return 0;
         default:
             return CWnd::WindowProc(msg, wp, lp);

@@ -78,7 +78,7 @@ void ProgramCopy::UseOwnLog(int level) {
     logPath_ = std::wstring(common) + L"\\Pelican\\" + name;
 }
 
-RunningProgram::RunningProgram(const std::wstring& exe, const std::vector<std::wstring>& env) {
+RunningProgram::RunningProgram(const std::wstring& exe, const std::vector<std::wstring>& env, const std::wstring& args) {
     // The child gets our environment plus the extra variables.
     std::wstring block;
     wchar_t* current = ::GetEnvironmentStringsW();
@@ -86,7 +86,7 @@ RunningProgram::RunningProgram(const std::wstring& exe, const std::vector<std::w
     ::FreeEnvironmentStringsW(current);
     for (const auto& e : env) block.append(e).push_back(L'\0');
     block.push_back(L'\0');
-    std::wstring cmd = L"\"" + exe + L"\"";
+    std::wstring cmd = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
     std::wstring dir = exe.substr(0, exe.find_last_of(L'\\'));
     STARTUPINFOW si{};
     si.cb = sizeof(si);

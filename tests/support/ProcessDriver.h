@@ -29,8 +29,8 @@ private:
 
 class RunningProgram {
 public:
-    // Starts exe with extra environment variables ("NAME=value").
-    RunningProgram(const std::wstring& exe, const std::vector<std::wstring>& env = {});
+    // Starts exe with extra environment variables ("NAME=value") and arguments.
+    RunningProgram(const std::wstring& exe, const std::vector<std::wstring>& env = {}, const std::wstring& args = L"");
     ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
