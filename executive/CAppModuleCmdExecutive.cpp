@@ -18,11 +18,16 @@ constexpr const wchar_t* kCaption = L"Pelican";
 constexpr const wchar_t* kMediaFolder = L"/var/mobile/Media";
 constexpr const wchar_t* kWaiting = L"Waiting for Handset...";
 constexpr const wchar_t* kConnected = L"Handset Connected.";
+constexpr const wchar_t* kServiceMissing = L"Handset service not found. Install the handset vendor's software.";
+constexpr const wchar_t* kNotTrusted =
+    L"This computer is not trusted yet. Unlock the handset, open the vendor's software once and tap Trust on the "
+    L"handset.";
 
 // The commands that need a device and no running job, in this order.
 constexpr const wchar_t* kDeviceCommandSet[] = {
     L"CopyToPC",      L"CopyFileToDevice", L"CopyFolderToDevice", L"DeleteFromDevice", L"CreateFolder",
     L"SpecifyFolder", L"OpenFolder",       L"FileTreeSelchanged", L"DropFiles",        L"DragFileToPC",
+    L"Refresh",       L"Up",
 };
 
 // Words 3, 4 and 5 all 1 let a caller run a command that the table has disabled.
@@ -68,6 +73,12 @@ CAppModuleCmdExecutive::CAppModuleCmdExecutive() : relay_(this) {
         {L"UpdateCopyProgress", 0, 0, &E::OnCmdUpdateCopyProgress},
         {L"CopyFinished", 0, 0, &E::OnCmdCopyFinished},
         {L"CheckUpdate", 0, 0, &E::OnCmdCheckUpdate},
+        {L"Refresh", VK_F5, 0, &E::OnCmdRefresh},
+        {L"Up", VK_UP, VK_MENU, &E::OnCmdUp},
+        {L"CancelCopy", VK_ESCAPE, 0, &E::OnCmdCancelCopy},
+        {L"DeviceServiceMissing", 0, 0, &E::OnCmdDeviceServiceMissing},
+        {L"DeviceNotTrusted", 0, 0, &E::OnCmdDeviceNotTrusted},
+        {L"CheckUpdateNow", 0, 0, &E::OnCmdCheckUpdateNow},
     };
     for (int i = 0; i < kCommandCount; ++i) {
         CommandEntry& entry = table_[i];
@@ -81,6 +92,8 @@ CAppModuleCmdExecutive::CAppModuleCmdExecutive() : relay_(this) {
         entry.enabled = 1;
         entry.handler = rows[i].handler;
     }
+    // Only a running job can be cancelled.
+    table_[RowOf(L"CancelCopy")].enabled = 0;
 }
 
 CAppModuleCmdExecutive::~CAppModuleCmdExecutive() {
@@ -300,6 +313,36 @@ HRESULT CAppModuleCmdExecutive::OnCmdDeviceRemoved(const wchar_t*, LONG, Command
     UpdateUI(L"");
     return S_OK;
 }
+
+void CAppModuleCmdExecutive::ExplainNoDevice(const wchar_t* text) {
+    // A late report from the library must not hide a handset that is already shown.
+    if (devicePresent_) return;
+    SetText(L"Information", text);
+    UpdateUI(L"Information");
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdDeviceServiceMissing(const wchar_t*, LONG, CommandArgs*) {
+    ExplainNoDevice(kServiceMissing);
+    return S_OK;
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdDeviceNotTrusted(const wchar_t*, LONG, CommandArgs*) {
+    ExplainNoDevice(kNotTrusted);
+    return S_OK;
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdRefresh(const wchar_t*, LONG, CommandArgs*) {
+    if (!Ready()) return E_POINTER;
+    RefreshFolder(std::nullopt, FileOp_TreeSelChanged);
+    UpdateUI(L"");
+    return S_OK;
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdUp(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
+
+HRESULT CAppModuleCmdExecutive::OnCmdCancelCopy(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
+
+HRESULT CAppModuleCmdExecutive::OnCmdCheckUpdateNow(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
 
 HRESULT CAppModuleCmdExecutive::OnCmdSpecifyFolder(const wchar_t*, LONG, CommandArgs* args) {
     if (!args) return E_POINTER;

@@ -38,7 +38,7 @@ struct CommandEntry {
 
 class CAppModuleCmdExecutive : public CEmberAppModuleBase, public ICommandExecutive, public IEmberAppModuleEventSink {
 public:
-    static constexpr int kCommandCount = 26;
+    static constexpr int kCommandCount = 32;
 
     CAppModuleCmdExecutive();
     ~CAppModuleCmdExecutive() override;
@@ -125,6 +125,14 @@ private:
     HRESULT OnCmdUpdateCopyProgress(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdCopyFinished(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdCheckUpdate(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdRefresh(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdUp(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdCancelCopy(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdDeviceServiceMissing(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdDeviceNotTrusted(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdCheckUpdateNow(const wchar_t*, LONG, CommandArgs*);
+    // Why no handset shows: only while none is connected, until the next arrival.
+    void ExplainNoDevice(const wchar_t* text);
 
     IShuttle* shuttle_ = nullptr;
     IConfigSettings* config_ = nullptr;
