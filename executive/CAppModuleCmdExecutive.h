@@ -94,7 +94,7 @@ private:
     void WaitForWorker(DWORD timeoutMs);
 
     // Device entries offered to the shell (ExecutiveShellTransfer.cpp).
-    // The selection as virtual files, homed where other processes read it without the window thread.
+    // The selection as virtual files.
     HRESULT OfferSelection(IDataObject** offer, std::shared_ptr<DeviceReadSession>* session);
     // A drop target started (or stopped) reading an offer: the device commands are off meanwhile.
     void OnShellRead(bool started, bool ok);
@@ -148,7 +148,7 @@ private:
     // Read by the device library's thread to hand its commands over.
     std::atomic<HWND> relayHandle_{nullptr};
 
-    MtaHome mtaHome_;
+    std::shared_ptr<MtaHome> mtaHome_ = std::make_shared<MtaHome>();
     std::vector<std::weak_ptr<DeviceReadSession>> offers_;
     int shellReads_ = 0;
     bool shellReadsOk_ = true;

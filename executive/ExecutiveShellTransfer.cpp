@@ -27,14 +27,7 @@ HRESULT CAppModuleCmdExecutive::OfferSelection(IDataObject** offer, std::shared_
     for (const VirtualFile& file : files) total += file.size;
     auto made = std::make_shared<DeviceReadSession>(shuttle_, relayHandle_.load(), CCommandRelayWnd::kRelayShellRead,
                                                     &PostCopyProgress, total);
-    ComPtr<IDataObject> object;
-    object.Attach(new CDeviceDataObject(std::move(files), made));
-    const HRESULT homed = mtaHome_.Adopt(object.Get(), IID_IDataObject, reinterpret_cast<void**>(offer));
-    if (FAILED(homed)) {
-        // Still usable: the reads then run on this thread, between its messages.
-        PelicanLog(0, L"Shell offer served from the window thread (0x%08X).\n", static_cast<unsigned>(homed));
-        *offer = object.Detach();
-    }
+    *offer = new CDeviceDataObject(std::move(files), made, mtaHome_);
     offers_.push_back(made);
     *session = std::move(made);
     return S_OK;
@@ -80,5 +73,5 @@ void CAppModuleCmdExecutive::EndShellTransfers() {
         if (std::shared_ptr<DeviceReadSession> session = weak.lock()) session->Disconnect();
     offers_.clear();
     // Other processes' references go with the apartment.
-    mtaHome_.Stop();
+    mtaHome_->Stop();
 }

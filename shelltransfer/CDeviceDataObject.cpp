@@ -7,6 +7,7 @@
 
 #include "shelltransfer/CDeviceFileStream.h"
 #include "shelltransfer/DeviceReadSession.h"
+#include "shelltransfer/MtaHome.h"
 
 namespace {
 
@@ -47,8 +48,9 @@ CLIPFORMAT CDeviceDataObject::PreferredEffectFormat() {
     return static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT));
 }
 
-CDeviceDataObject::CDeviceDataObject(std::vector<VirtualFile> files, std::shared_ptr<DeviceReadSession> session)
-    : files_(std::move(files)), session_(std::move(session)) {}
+CDeviceDataObject::CDeviceDataObject(std::vector<VirtualFile> files, std::shared_ptr<DeviceReadSession> session,
+                                     std::shared_ptr<MtaHome> home)
+    : files_(std::move(files)), session_(std::move(session)), home_(std::move(home)) {}
 
 CDeviceDataObject::~CDeviceDataObject() {
     for (Stored& stored : stored_) ::ReleaseStgMedium(&stored.medium);
@@ -95,9 +97,14 @@ HRESULT STDMETHODCALLTYPE CDeviceDataObject::GetData(FORMATETC* format, STGMEDIU
         if (index < 0 || static_cast<size_t>(index) >= files_.size() || files_[index].folder) return DV_E_LINDEX;
         const VirtualFile& file = files_[index];
         const size_t slash = file.relativePath.find_last_of(L'\\');
-        medium->pstm = new CDeviceFileStream(
-            session_, file.devicePath,
-            slash == std::wstring::npos ? file.relativePath : file.relativePath.substr(slash + 1), file.size);
+        const std::wstring name = slash == std::wstring::npos ? file.relativePath : file.relativePath.substr(slash + 1);
+        IStream* stream = new CDeviceFileStream(session_, file.devicePath, name, file.size);
+        IStream* homed = nullptr;
+        if (home_ && SUCCEEDED(home_->Adopt(stream, IID_IStream, reinterpret_cast<void**>(&homed)))) {
+            stream->Release();
+            stream = homed;
+        }
+        medium->pstm = stream;
         medium->tymed = TYMED_ISTREAM;
         return S_OK;
     }

@@ -1,7 +1,9 @@
 // The device entries of a drag or a copy as virtual files for the shell:
 // a file group descriptor (folders as directory entries, with relative paths)
 // and one stream per file, read from the device only when the target asks.
-// The target may read on a thread of its own (IDataObjectAsyncCapability).
+// The object lives on the window thread, as OLE's drag and clipboard expect;
+// its streams live in the multithreaded apartment, so the target's reads
+// (on a thread of its own, IDataObjectAsyncCapability) never run there.
 #pragma once
 #include <objidl.h>
 #include <shldisp.h>
@@ -15,10 +17,13 @@
 #include "shelltransfer/VirtualFiles.h"
 
 class DeviceReadSession;
+class MtaHome;
 
 class CDeviceDataObject final : public IDataObject, public IDataObjectAsyncCapability {
 public:
-    CDeviceDataObject(std::vector<VirtualFile> files, std::shared_ptr<DeviceReadSession> session);
+    // Without a home the streams are served from the creating thread.
+    CDeviceDataObject(std::vector<VirtualFile> files, std::shared_ptr<DeviceReadSession> session,
+                      std::shared_ptr<MtaHome> home);
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -61,6 +66,7 @@ private:
     std::atomic<ULONG> refs_{1};
     const std::vector<VirtualFile> files_;
     std::shared_ptr<DeviceReadSession> session_;
+    std::shared_ptr<MtaHome> home_;
 
     std::mutex mutex_;
     std::vector<Stored> stored_;

@@ -45,6 +45,7 @@ DWORD WINAPI MarshalInMta(void* arg) {
 
 bool MtaHome::Start() {
     if (keeper_) return true;
+    if (stopped_) return false;
     stop_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     platform::UniqueHandle entered(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!stop_ || !entered) return false;
@@ -61,6 +62,7 @@ bool MtaHome::Start() {
 }
 
 void MtaHome::Stop() {
+    stopped_ = true;
     if (!keeper_) return;
     ::SetEvent(stop_.get());
     ::WaitForSingleObject(keeper_.get(), INFINITE);

@@ -16,7 +16,7 @@ public:
 
     // Starts the thread that holds the apartment; true when it is there.
     bool Start();
-    // Ends the apartment: objects homed in it are disconnected from other processes.
+    // Ends the apartment for good: objects homed in it are disconnected from other processes.
     void Stop();
 
     // For the calling thread, a proxy to `object` homed in the apartment.
@@ -25,4 +25,5 @@ public:
 private:
     platform::UniqueHandle stop_;
     platform::UniqueHandle keeper_;
+    bool stopped_ = false;
 };
