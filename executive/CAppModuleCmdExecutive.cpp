@@ -18,6 +18,7 @@ constexpr const wchar_t* kCaption = L"Pelican";
 constexpr const wchar_t* kMediaFolder = L"/var/mobile/Media";
 constexpr const wchar_t* kWaiting = L"Waiting for Handset...";
 constexpr const wchar_t* kConnected = L"Handset Connected.";
+constexpr const wchar_t* kUnreadable = L"This folder cannot be read. Press F5 to try again.";
 constexpr const wchar_t* kServiceMissing = L"Handset service not found. Install the handset vendor's software.";
 constexpr const wchar_t* kNotTrusted =
     L"This computer is not trusted yet. Unlock the handset, open the vendor's software once and tap Trust on the "
@@ -271,10 +272,22 @@ void CAppModuleCmdExecutive::RefreshFolder(const std::optional<std::wstring>& pa
     refreshing_ = true;
     fileView_->EnableViews(0);
     std::wstring folder = path ? *path : fileView_->GetCurrentFolder();
-    if (tag_DirectoryFileTree* tree = shuttle_->GetDirectoryTree(folder.c_str(), 2)) fileView_->LoadTree(tree, reason);
+    if (tag_DirectoryFileTree* tree = shuttle_->GetDirectoryTree(folder.c_str(), kListingDepth)) {
+        fileView_->LoadTree(tree, reason);
+        if (devicePresent_ && Find(L"Information")->text == std::wstring(kUnreadable)) SetStatus(kConnected);
+    } else {
+        // Rows of the folder shown before must not stand under this one's path.
+        fileView_->ClearList();
+        if (devicePresent_) SetStatus(kUnreadable);
+    }
     // The views follow the device commands: a refresh during a copy (after a rename) keeps them off.
     fileView_->EnableViews(IsCommandEnabled(L"CopyToPC") ? 1 : 0);
     refreshing_ = false;
+}
+
+void CAppModuleCmdExecutive::SetStatus(const wchar_t* text) {
+    SetText(L"Information", text);
+    UpdateUI(L"Information");
 }
 
 std::wstring CAppModuleCmdExecutive::MediaRoot() {
@@ -333,7 +346,7 @@ HRESULT CAppModuleCmdExecutive::OnCmdDeviceNotTrusted(const wchar_t*, LONG, Comm
 
 HRESULT CAppModuleCmdExecutive::OnCmdRefresh(const wchar_t*, LONG, CommandArgs*) {
     if (!Ready()) return E_POINTER;
-    RefreshFolder(std::nullopt, FileOp_TreeSelChanged);
+    RefreshFolder(std::nullopt, FileOp_Refresh);
     UpdateUI(L"");
     return S_OK;
 }
@@ -341,8 +354,6 @@ HRESULT CAppModuleCmdExecutive::OnCmdRefresh(const wchar_t*, LONG, CommandArgs*)
 HRESULT CAppModuleCmdExecutive::OnCmdUp(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
 
 HRESULT CAppModuleCmdExecutive::OnCmdCancelCopy(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
-
-HRESULT CAppModuleCmdExecutive::OnCmdCheckUpdateNow(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
 
 HRESULT CAppModuleCmdExecutive::OnCmdSpecifyFolder(const wchar_t*, LONG, CommandArgs* args) {
     if (!args) return E_POINTER;

@@ -73,6 +73,8 @@ private:
     CommandEntry* Find(const wchar_t* name);
     int RowOf(const wchar_t* name) const;
     void SetText(const wchar_t* row, const wchar_t* text);
+    // The status line, redrawn.
+    void SetStatus(const wchar_t* text);
     void SetValue(const wchar_t* row, LONG value);
     LONG ValueOf(const wchar_t* row);
     void UpdateUI(const wchar_t* names);
@@ -82,6 +84,8 @@ private:
     bool FitsOrTell(const std::wstring& path);
     bool Ready() const { return shuttle_ && fileView_ && config_; }
     bool OnUiThread() const;
+    // True while the views still show `folder`.
+    bool StillShowing(const std::wstring& folder);
     HRESULT Dispatch(const wchar_t* name, LONG param, CommandArgs* args);
     // The relay window's entries, on the user-interface thread.
     void RunRelayedCommand(int row, LONG param);
@@ -131,6 +135,8 @@ private:
     HRESULT OnCmdDeviceServiceMissing(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdDeviceNotTrusted(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdCheckUpdateNow(const wchar_t*, LONG, CommandArgs*);
+    // Starts Caretaker.exe with the update address; "interactive" makes it always answer.
+    HRESULT StartUpdater(bool withRecord, bool interactive);
     // Why no handset shows: only while none is connected, until the next arrival.
     void ExplainNoDevice(const wchar_t* text);
 

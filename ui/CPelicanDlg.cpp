@@ -55,7 +55,7 @@ bool CPelicanDlg::OnInitDialog() {
 }
 
 HRESULT CPelicanDlg::ReloadSkin() {
-    LoadDialogSkin(kMainSection);
+    if (!LoadDialogSkin(kMainSection)) return E_FAIL;
     // The skin's controls were rebuilt: the anchored bar is the new first one.
     if (anchored_) anchored_ = ProgressBars().empty() ? nullptr : ProgressBars().front().get();
     std::wstring area = nsSkin::CSkinProfile(SkinPath()).ReadString(kMainSection, L"TitleDBClkArea");

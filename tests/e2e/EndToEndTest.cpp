@@ -124,6 +124,27 @@ TEST_F(EndToEnd, AUserSessionFromArrivalToClose) {
     EXPECT_TRUE(WaitFor([&] { return TreeText(tree_, TreeRoot(tree_)) == L"Media"; }));
     EXPECT_TRUE(WaitFor([&] { return HasRow(L"DCIM"); }));
 
+    // The camera adds a folder after DCIM's tree item was filled; a file of the
+    // same name one folder up must survive a Delete in the new folder.
+    const std::wstring dcim = device_ + L"\\var\\mobile\\Media\\DCIM\\";
+    std::wstring shot = scratch_.path() + L"staged-shot";
+    ASSERT_TRUE(::CreateDirectoryW(shot.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(shot + L"\\IMG_0201.JPG", "new shot"));
+    ASSERT_TRUE(WriteFileBytes(dcim + L"IMG_0201.JPG", "older shot"));
+    ASSERT_TRUE(::MoveFileW(shot.c_str(), (dcim + L"102APPLE").c_str()));
+    DoubleClickRow(Row(L"DCIM"));
+    ASSERT_TRUE(WaitFor([&] { return HasRow(L"102APPLE"); })) << "the new folder is listed";
+    DoubleClickRow(Row(L"102APPLE"));
+    ASSERT_TRUE(WaitFor([&] { return Rows() == std::vector<std::wstring>{L"IMG_0201.JPG"}; }));
+    ListSelect(list_, {0});
+    ClickButton(L"DeleteFromDevice");
+    EXPECT_NE(std::wstring::npos, Answer(L"Delete", IDYES).find(L"Are you sure to remove the selected item(s)?"));
+    EXPECT_TRUE(WaitFor([&] { return !FileExists(dcim + L"102APPLE\\IMG_0201.JPG"); }));
+    EXPECT_TRUE(WaitFor([&] { return ListCount(list_) == 0; }));
+    EXPECT_EQ("older shot", ReadFileBytes(dcim + L"IMG_0201.JPG"));
+    EXPECT_TRUE(FileExists(dcim + L"102APPLE"));
+    for (const std::wstring& photo : photos) EXPECT_TRUE(FileExists(album + photo)) << "100APPLE keeps its files";
+
     // The device goes: the views are cleared and the program waits again.
     ASSERT_TRUE(RemoveTree(device_));
     EXPECT_TRUE(WaitFor([&] { return Status() == L"Waiting for Handset..."; })) << Narrow(Status());
