@@ -100,7 +100,7 @@ CAppModuleCmdExecutive::CAppModuleCmdExecutive() : relay_(this) {
 CAppModuleCmdExecutive::~CAppModuleCmdExecutive() {
     relayHandle_ = nullptr;
     // The worker calls into Shuttle.dll, which goes right after this module.
-    WaitForWorker(INFINITE);
+    StopWorker();
 }
 
 HRESULT STDMETHODCALLTYPE CAppModuleCmdExecutive::QueryInterface(REFIID iid, void** out) {
@@ -138,8 +138,8 @@ HRESULT STDMETHODCALLTYPE CAppModuleCmdExecutive::Initialize() {
 }
 
 HRESULT STDMETHODCALLTYPE CAppModuleCmdExecutive::Uninitialize() {
+    StopWorker();
     relayHandle_ = nullptr;
-    WaitForWorker(INFINITE);
     EndShellTransfers();
     if (relay_.hwnd()) relay_.DestroyWindow();
     return S_OK;
@@ -353,8 +353,6 @@ HRESULT CAppModuleCmdExecutive::OnCmdRefresh(const wchar_t*, LONG, CommandArgs*)
 
 HRESULT CAppModuleCmdExecutive::OnCmdUp(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
 
-HRESULT CAppModuleCmdExecutive::OnCmdCancelCopy(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
-
 HRESULT CAppModuleCmdExecutive::OnCmdSpecifyFolder(const wchar_t*, LONG, CommandArgs* args) {
     if (!args) return E_POINTER;
     if (!Ready()) return E_POINTER;
@@ -388,6 +386,7 @@ HRESULT CAppModuleCmdExecutive::OnCmdSpecifyFolder(const wchar_t*, LONG, Command
 }
 
 HRESULT CAppModuleCmdExecutive::OnCmdPowerOff(const wchar_t*, LONG, CommandArgs*) {
+    if (!QuitNowOrAfterJob()) return S_OK;
     // The host stops the modules once the loop has ended.
     ::PostQuitMessage(7);
     return S_OK;
@@ -453,6 +452,9 @@ LRESULT CCommandRelayWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case kRelayCompletion:
             owner_->RunRelayedCompletion(wp != 0);
             return 0;
+        case kAskClash:
+            owner_->AnswerClash(reinterpret_cast<ClashQuestion*>(lp));
+            return 1;
         case kRelayShellRead:
             owner_->OnShellRead(wp != 0, lp != 0);
             return 0;
