@@ -171,6 +171,10 @@ HRESULT CAppModuleCmdExecutive::StartJob() {
     start.release();  // the worker owns it now
     job_.thread.reset(thread);
     EnableCancel(1);
+    // The views were disabled and lost the focus; without one, Escape would
+    // arrive as a system key that the dialog manager does not turn into IDCANCEL.
+    HWND main = MainWindow();
+    if (main && !::GetFocus() && ::GetForegroundWindow() == main) ::SetFocus(main);
     return S_OK;
 }
 

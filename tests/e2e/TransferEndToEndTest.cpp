@@ -1,0 +1,127 @@
+// A long copy in the real Pelican.exe: the status line while it runs, Escape
+// and the CancelCopy button, and closing the window during it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "tests/e2e/MainWindowFixture.h"
+#include "tests/support/RemoteControls.h"
+
+namespace e2e {
+namespace {
+
+using namespace testsupport;
+
+constexpr LONGLONG kHuge = 2048ll << 20;  // sparse: costs disk only as far as it is copied
+
+bool MakeSparse(const std::wstring& path, LONGLONG size) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    const bool ok = ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
+    ::CloseHandle(file);
+    return ok;
+}
+
+// A key pressed on the X server, as a user's keyboard does it.
+void PressKey(const wchar_t* key) {
+    std::wstring line = std::wstring(L"Z:\\usr\\bin\\xdotool key ") + key;
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(::CreateProcessW(L"Z:\\usr\\bin\\xdotool", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &si, &pi));
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+}
+
+class TransferEndToEnd : public MainWindowFixture {
+protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        device_ = scratch_.path() + L"device";
+        const std::wstring staged = scratch_.path() + L"staged-device";
+        ASSERT_TRUE(CopyTree(SourceDirectory() + L"demo\\device", staged));
+        ASSERT_TRUE(MakeSparse(staged + L"\\var\\mobile\\Media\\huge.mov", kHuge));
+        ASSERT_TRUE(::MoveFileW(staged.c_str(), device_.c_str()));
+    }
+
+    // Copies huge.mov to the PC and waits until the status line tells the speed.
+    void StartLongCopy() {
+        ListSelect(list_, {Row(L"huge.mov")});
+        ClickButton(L"CopyToPC");
+        ASSERT_NO_FATAL_FAILURE(ConfirmBrowser());
+        ASSERT_TRUE(WaitFor([&] { return Status().find(L" left") != std::wstring::npos; })) << Narrow(Status());
+    }
+
+    bool NoPartialOnThePc() {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW fd;
+        HANDLE find = ::FindFirstFileW((desktop_ + L"\\*").c_str(), &fd);
+        if (find == INVALID_HANDLE_VALUE) return true;
+        bool clean = true;
+        do {
+            const std::wstring n = fd.cFileName;
+            if (n != L"." && n != L"..") clean = false;
+        } while (::FindNextFileW(find, &fd));
+        ::FindClose(find);
+        return clean;
+    }
+
+    std::wstring device_;
+};
+
+TEST_F(TransferEndToEnd, ALongCopyTellsWhereItStandsAndStopsOnEscapeTheButtonOrClose) {
+    DesktopRedirect desktop(desktop_);
+    ASSERT_NO_FATAL_FAILURE(Start({L"PELICAN_DEVICE_ROOT=" + device_}));
+    ASSERT_TRUE(WaitFor([&] { return HasRow(L"huge.mov"); }));
+    EXPECT_FALSE(::IsWindowEnabled(Button(L"CancelCopy"))) << "nothing to cancel yet";
+
+    // The status line, read from the real window: name, count, bytes, speed, time left.
+    ASSERT_NO_FATAL_FAILURE(StartLongCopy());
+    const std::wstring status = Status();
+    EXPECT_EQ(0u, status.find(L"huge.mov: 1 of 1 file, ")) << Narrow(status);
+    EXPECT_NE(std::wstring::npos, status.find(L" of 2.00 GB, ")) << Narrow(status);
+    EXPECT_NE(std::wstring::npos, status.find(L"/s, ")) << Narrow(status);
+    EXPECT_TRUE(::IsWindowEnabled(Button(L"CancelCopy")));
+    EXPECT_GT(Progress(), 0);
+
+    // Escape, pressed on the keyboard.
+    PressKey(L"Escape");
+    std::wstring summary = Answer(L"Pelican", IDOK);
+    EXPECT_NE(std::wstring::npos, summary.find(L"Copy cancelled.\nCopied 0 of 1 file to " + desktop_)) << Narrow(summary);
+    EXPECT_TRUE(WaitFor([&] { return Status() == L"Handset Connected." && Progress() == 0; })) << Narrow(Status());
+    EXPECT_TRUE(NoPartialOnThePc());
+    EXPECT_FALSE(::IsWindowEnabled(Button(L"CancelCopy")));
+
+    // The skin's button.
+    ASSERT_NO_FATAL_FAILURE(StartLongCopy());
+    ClickButton(L"CancelCopy");
+    summary = Answer(L"Pelican", IDOK);
+    EXPECT_NE(std::wstring::npos, summary.find(L"Copy cancelled.\n")) << Narrow(summary);
+    EXPECT_TRUE(NoPartialOnThePc());
+
+    // Closing during a copy asks; No keeps it running and the window answering.
+    ASSERT_NO_FATAL_FAILURE(StartLongCopy());
+    ::PostMessageW(main_, WM_CLOSE, 0, 0);
+    EXPECT_NE(std::wstring::npos, Answer(L"Pelican", IDNO).find(L"A copy is in progress. Cancel it and quit?"));
+    const std::wstring before = Status();
+    EXPECT_TRUE(WaitFor([&] { return Status() != before && Status().find(L" left") != std::wstring::npos; }, 3000))
+        << "still copying: " << Narrow(Status());
+    DWORD_PTR result = 0;
+    EXPECT_NE(0, ::SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result)) << "the window answers";
+
+    // Yes stops the copy and ends the program with code 7, without a summary.
+    ::PostMessageW(main_, WM_CLOSE, 0, 0);
+    EXPECT_NE(std::wstring::npos, Answer(L"Pelican", IDYES).find(L"A copy is in progress. Cancel it and quit?"));
+    DWORD code = 0;
+    ASSERT_TRUE(app_->WaitExit(kWaitMs, &code));
+    EXPECT_EQ(7u, code);
+    EXPECT_TRUE(NoPartialOnThePc());
+}
+
+}  // namespace
+}  // namespace e2e
