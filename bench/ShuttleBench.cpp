@@ -1,6 +1,7 @@
 // Copies a 200 MiB tree of many small and a few large files device -> PC and
-// PC -> device through IShuttle (the real Shuttle.dll and Handset.dll), and
-// the same tree with plain CopyFileW, and prints both throughputs.
+// PC -> device as the program does (planned whole, then run, through the real
+// Shuttle.dll and Handset.dll), and the same tree with plain CopyFileW, and
+// prints both throughputs; then the time planning 20,000 small files takes.
 //   shuttle_bench.exe [work folder] [large|small]
 #include <windows.h>
 
@@ -22,7 +23,28 @@ namespace {
 
 int g_reports = 0;
 constexpr int kRounds = 7;
-int Progress(int, int) { return ++g_reports; }
+
+// What the program's sink costs at least: a look at every report.
+class CountingSink : public ITransferSink {
+public:
+    bool OnProgress(const TransferProgress&) override {
+        ++g_reports;
+        return true;
+    }
+    TransferClashChoice OnClash(const TransferClash&) override { return TransferClashChoice::KeepBoth; }
+    void OnItemFailed(const wchar_t*, TransferError) override {}
+};
+
+int PlainProgress(int, int) { return ++g_reports; }
+
+// Plans and runs one job; false when it could not be planned or did not complete.
+bool RunJob(ITransferJob* job) {
+    if (!job) return false;
+    CountingSink sink;
+    const bool ok = job->Run(&sink) == TransferOutcome::Completed;
+    job->Release();
+    return ok;
+}
 
 std::wstring ExeDirectory() {
     wchar_t path[MAX_PATH * 4] = {};
@@ -161,7 +183,7 @@ int wmain(int argc, wchar_t** argv) {
     module->QueryInterface(ember::IID_IShuttle, reinterpret_cast<void**>(&shuttle));
 
     bool ok = true;
-    std::vector<double> toPcShuttle, toPcPlain, toDevShuttle, toDevPlain;
+    std::vector<double> toPcShuttle, toPcPlain, toDevShuttle, toDevPlain, toPcSlots, toDevSlots;
     const wchar_t* list[] = {L"/Tree", nullptr};
     for (int round = 0; round < kRounds; ++round) {
         const std::wstring out = pc + L"\\out", plain = pc + L"\\plain";
@@ -170,10 +192,18 @@ int wmain(int argc, wchar_t** argv) {
         ::CreateDirectoryW((device + L"\\In").c_str(), nullptr);
         // Every other round the plain copy goes first, so neither side always
         // meets the other's dirty pages.
+        const std::wstring tree = pc + L"\\Tree";
+        const wchar_t* pcList[] = {tree.c_str(), nullptr};
         auto viaShuttle = [&] {
-            toPcShuttle.push_back(Seconds([&] { return shuttle->CopyToPC(list, out.c_str(), &Progress); }, &ok));
-            toDevShuttle.push_back(
-                Seconds([&] { return shuttle->CopyFolderToDevice((pc + L"\\Tree").c_str(), target, &Progress); }, &ok));
+            toPcShuttle.push_back(Seconds([&] { return RunJob(shuttle->PlanToPC(list, out.c_str())); }, &ok));
+            toDevShuttle.push_back(Seconds([&] { return RunJob(shuttle->PlanToDevice(pcList, target)); }, &ok));
+            // The library's plain copy slots, which a library without whole jobs is used through.
+            RemoveTree(out);
+            ::CreateDirectoryW(out.c_str(), nullptr);
+            RemoveTree(device + L"\\In\\Tree");
+            toPcSlots.push_back(Seconds([&] { return shuttle->CopyToPC(list, out.c_str(), &PlainProgress); }, &ok));
+            toDevSlots.push_back(
+                Seconds([&] { return shuttle->CopyFolderToDevice(tree.c_str(), target, &PlainProgress); }, &ok));
         };
         auto plainly = [&] {
             toPcPlain.push_back(Seconds([&] { return CopyTreePlain(device + L"\\Tree", plain); }, &ok));
@@ -193,6 +223,34 @@ int wmain(int argc, wchar_t** argv) {
         RemoveTree(device + L"\\In");
         RemoveTree(device + L"\\Plain");
     }
+
+    // Planning alone, for 20,000 small files in 20 folders.
+    const std::wstring many = device + L"\\Many";
+    ::CreateDirectoryW(many.c_str(), nullptr);
+    for (int d = 0; d < 20; ++d) {
+        const std::wstring dir = many + L"\\d" + std::to_wstring(d);
+        ::CreateDirectoryW(dir.c_str(), nullptr);
+        for (int i = 0; i < 1000; ++i) WriteFilled(dir + L"\\f" + std::to_wstring(i) + L".txt", 100, i);
+    }
+    const wchar_t* manyList[] = {L"/Many", nullptr};
+    std::vector<double> planning;
+    TransferTotals totals;
+    for (int round = 0; round < 3; ++round) {
+        planning.push_back(Seconds(
+            [&] {
+                ITransferJob* job = shuttle->PlanToPC(manyList, pc.c_str());
+                if (job) {
+                    job->Totals(&totals);
+                    job->Release();
+                }
+                return job != nullptr;
+            },
+            &ok));
+    }
+    std::wprintf(L"planning %llu files in %llu folders: %.0f ms (median of 3)\n",
+                 static_cast<unsigned long long>(totals.files), static_cast<unsigned long long>(totals.folders),
+                 Median(planning) * 1000);
+
     bus->Release();
     RemoveTree(work);
 
@@ -204,11 +262,14 @@ int wmain(int argc, wchar_t** argv) {
     const double c1 = mib / Best(toDevShuttle), d1 = mib / Best(toDevPlain);
     std::wprintf(L"tree: %.1f MiB; %d rounds; %d progress reports\n", mib, kRounds, g_reports);
     std::wprintf(
-        L"device -> PC: IShuttle %.1f MiB/s, CopyFileW %.1f MiB/s, ratio %.2f (median); best %.1f / %.1f, ratio %.2f\n",
+        L"device -> PC: Pelican %.1f MiB/s, CopyFileW %.1f MiB/s, ratio %.2f (median); best %.1f / %.1f, ratio %.2f\n",
         a, b, a / b, a1, b1, a1 / b1);
     std::wprintf(
-        L"PC -> device: IShuttle %.1f MiB/s, CopyFileW %.1f MiB/s, ratio %.2f (median); best %.1f / %.1f, ratio %.2f\n",
+        L"PC -> device: Pelican %.1f MiB/s, CopyFileW %.1f MiB/s, ratio %.2f (median); best %.1f / %.1f, ratio %.2f\n",
         c, d, c / d, c1, d1, c1 / d1);
+    std::wprintf(L"plain slots: device -> PC %.1f MiB/s, ratio %.2f; PC -> device %.1f MiB/s, ratio %.2f (median)\n",
+                 mib / Median(toPcSlots), mib / Median(toPcSlots) / b, mib / Median(toDevSlots),
+                 mib / Median(toDevSlots) / d);
     if (!ok) std::wprintf(L"some copies FAILED\n");
     return ok ? 0 : 1;
 }

@@ -216,7 +216,9 @@ bool CopyEngine::MakeFolder(const std::wstring& targetFolder, const std::wstring
 bool CopyEngine::CopyFile(const FileJob& job, std::vector<char>* buffer, bool reporting) {
     const CopyNode& node = *job.node;
     if (!StillPresent(false)) return false;
-    platform::UniqueFile source(::CreateFileW(node.source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    // A file another program is writing is read as CopyFileW reads it.
+    platform::UniqueFile source(::CreateFileW(node.source.c_str(), GENERIC_READ,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!source) {
         Skip(node);

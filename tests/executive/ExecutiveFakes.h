@@ -186,7 +186,15 @@ public:
     long long UnixTime() override { return 0; }
     DWORD OsMajorVersion() override { return osMajor; }
     DWORD OsMinorVersion() override { return 1; }
+    void TaskbarProgress(HWND window, ULONGLONG done, ULONGLONG total) override {
+        taskbar.push_back({window, done, total});
+    }
 
+    struct TaskbarCall {
+        HWND window;
+        ULONGLONG done, total;
+    };
+    std::vector<TaskbarCall> taskbar;
     std::vector<ShownMessage> messages;
     std::vector<int> answers;  // taken in order; IDOK/IDYES when used up
     std::function<void(const std::wstring& text)> onMessage;

@@ -220,6 +220,7 @@ protected:
         mainWnd.Reset();
         ui->progressSeen.clear();
         system.messages.clear();
+        system.taskbar.clear();
         ASSERT_EQ(S_OK, invoke());
         ASSERT_EQ(kind, exec->JobKind());
         ASSERT_TRUE(exec->Job().thread);
@@ -253,6 +254,11 @@ protected:
         }
         EXPECT_EQ(1u, calls);
         EXPECT_EQ(mainWnd.reports.back().total, mainWnd.reports.back().done);
+        // The taskbar button follows the bar, and loses its progress at the end.
+        ASSERT_EQ(mainWnd.reports.size() + 1, system.taskbar.size());
+        EXPECT_EQ(mainWnd.hwnd(), system.taskbar.front().window);
+        EXPECT_EQ(mainWnd.reports.back().total, system.taskbar[system.taskbar.size() - 2].done);
+        EXPECT_EQ(0u, system.taskbar.back().total);
         ASSERT_EQ(mainWnd.reports.size(), ui->progressSeen.size());
         EXPECT_EQ(100, ui->progressSeen.back());
         EXPECT_EQ(0, exec->GetCommandValue(L"CopyProgress", 1));
