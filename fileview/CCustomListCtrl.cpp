@@ -15,14 +15,14 @@ bool CCustomListCtrl::LoadLook() { return hwnd_ != nullptr; }
 
 std::wstring CCustomListCtrl::GetSelectedName() const {
     int row = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    return row < 0 ? std::wstring() : GetItemText(row, 1);
+    return row < 0 ? std::wstring() : NameOfRow(row);
 }
 
 std::vector<std::wstring> CCustomListCtrl::GetSelectedNames() const {
     std::vector<std::wstring> names;
     for (int row = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)); row >= 0;
          row = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED)))
-        names.push_back(GetItemText(row, 1));
+        names.push_back(NameOfRow(row));
     return names;
 }
 

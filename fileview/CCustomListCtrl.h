@@ -35,6 +35,8 @@ public:
     std::vector<std::wstring> GetSelectedNames() const;
 
 protected:
+    // The name a row shows (column 1).
+    virtual std::wstring NameOfRow(int row) const { return GetItemText(row, 1); }
     // Margins are taken against the parent's window rectangle.
     void TakeMargins(const RECT& rect, HWND parent);
     // Moves the list so that its four margins hold in the parent's new rectangle.

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "outside/handset/DevicePaths.h"
+#include "platform/NaturalOrder.h"
 
 namespace handset {
 
@@ -26,7 +27,7 @@ bool ReadBuffer(const wchar_t* buffer, std::wstring* text) {
 
 bool SortsBefore(const FolderEntry& a, const FolderEntry& b) {
     if (a.folder != b.folder) return a.folder;
-    return ::StrCmpLogicalW(a.name.c_str(), b.name.c_str()) < 0;
+    return platform::CompareNatural(a.name, b.name) < 0;
 }
 
 // Lists `levels` levels below `node`; files are left out at the deepest of
@@ -39,6 +40,7 @@ void Fill(tag_DirectoryFileTree* node, const std::wstring& folder, int levels, b
         if (IsPartialName(e.name)) continue;
         if (!e.folder && levels <= 1 && !top) continue;
         node->children.emplace_back(e.name, e.size, e.folder);
+        node->children.back().modified = e.modified;
     }
     if (levels <= 1) return;
     size_t i = 0;
