@@ -18,11 +18,17 @@ constexpr const wchar_t* kCaption = L"Pelican";
 constexpr const wchar_t* kMediaFolder = L"/var/mobile/Media";
 constexpr const wchar_t* kWaiting = L"Waiting for Handset...";
 constexpr const wchar_t* kConnected = L"Handset Connected.";
+constexpr const wchar_t* kUnreadable = L"This folder cannot be read. Press F5 to try again.";
+constexpr const wchar_t* kServiceMissing = L"Handset service not found. Install the handset vendor's software.";
+constexpr const wchar_t* kNotTrusted =
+    L"This computer is not trusted yet. Unlock the handset, open the vendor's software once and tap Trust on the "
+    L"handset.";
 
 // The commands that need a device and no running job, in this order.
 constexpr const wchar_t* kDeviceCommandSet[] = {
     L"CopyToPC",      L"CopyFileToDevice", L"CopyFolderToDevice", L"DeleteFromDevice", L"CreateFolder",
     L"SpecifyFolder", L"OpenFolder",       L"FileTreeSelchanged", L"DropFiles",        L"DragFileToPC",
+    L"Refresh",       L"Up",
 };
 
 // Words 3, 4 and 5 all 1 let a caller run a command that the table has disabled.
@@ -68,6 +74,12 @@ CAppModuleCmdExecutive::CAppModuleCmdExecutive() : relay_(this) {
         {L"UpdateCopyProgress", 0, 0, &E::OnCmdUpdateCopyProgress},
         {L"CopyFinished", 0, 0, &E::OnCmdCopyFinished},
         {L"CheckUpdate", 0, 0, &E::OnCmdCheckUpdate},
+        {L"Refresh", VK_F5, 0, &E::OnCmdRefresh},
+        {L"Up", VK_UP, VK_MENU, &E::OnCmdUp},
+        {L"CancelCopy", VK_ESCAPE, 0, &E::OnCmdCancelCopy},
+        {L"DeviceServiceMissing", 0, 0, &E::OnCmdDeviceServiceMissing},
+        {L"DeviceNotTrusted", 0, 0, &E::OnCmdDeviceNotTrusted},
+        {L"CheckUpdateNow", 0, 0, &E::OnCmdCheckUpdateNow},
     };
     for (int i = 0; i < kCommandCount; ++i) {
         CommandEntry& entry = table_[i];
@@ -81,6 +93,8 @@ CAppModuleCmdExecutive::CAppModuleCmdExecutive() : relay_(this) {
         entry.enabled = 1;
         entry.handler = rows[i].handler;
     }
+    // Only a running job can be cancelled.
+    table_[RowOf(L"CancelCopy")].enabled = 0;
 }
 
 CAppModuleCmdExecutive::~CAppModuleCmdExecutive() {
@@ -257,7 +271,14 @@ void CAppModuleCmdExecutive::RefreshFolder(const std::optional<std::wstring>& pa
     refreshing_ = true;
     fileView_->EnableViews(0);
     std::wstring folder = path ? *path : fileView_->GetCurrentFolder();
-    if (tag_DirectoryFileTree* tree = ListFolder(folder)) fileView_->LoadTree(tree, reason);
+    if (tag_DirectoryFileTree* tree = ListFolder(folder)) {
+        fileView_->LoadTree(tree, reason);
+        if (devicePresent_ && Find(L"Information")->text == std::wstring(kUnreadable)) SetStatus(kConnected);
+    } else {
+        // Rows of the folder shown before must not stand under this one's path.
+        fileView_->ClearList();
+        if (devicePresent_) SetStatus(kUnreadable);
+    }
     // The views follow the device commands: a refresh during a copy (after a rename) keeps them off.
     fileView_->EnableViews(IsCommandEnabled(L"CopyToPC") ? 1 : 0);
     refreshing_ = false;
@@ -272,7 +293,7 @@ struct ListingCall {
 
 DWORD WINAPI ListOnThread(void* param) {
     auto* call = static_cast<ListingCall*>(param);
-    call->tree = call->shuttle->GetDirectoryTree(call->folder.c_str(), 2);
+    call->tree = call->shuttle->GetDirectoryTree(call->folder.c_str(), kListingDepth);
     return 0;
 }
 }  // namespace
@@ -284,13 +305,18 @@ tag_DirectoryFileTree* CAppModuleCmdExecutive::ListFolder(const std::wstring& fo
     // looks hung; posted input waits, so nothing the user does runs meanwhile.
     ListingCall call{shuttle_, folder};
     platform::UniqueHandle thread(::CreateThread(nullptr, 0, &ListOnThread, &call, 0, nullptr));
-    if (!thread) return shuttle_->GetDirectoryTree(folder.c_str(), 2);
+    if (!thread) return shuttle_->GetDirectoryTree(folder.c_str(), kListingDepth);
     HANDLE handle = thread.get();
     while (::MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
         MSG msg;
         ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
     return call.tree;
+}
+
+void CAppModuleCmdExecutive::SetStatus(const wchar_t* text) {
+    SetText(L"Information", text);
+    UpdateUI(L"Information");
 }
 
 std::wstring CAppModuleCmdExecutive::MediaRoot() {
@@ -329,6 +355,36 @@ HRESULT CAppModuleCmdExecutive::OnCmdDeviceRemoved(const wchar_t*, LONG, Command
     UpdateUI(L"");
     return S_OK;
 }
+
+void CAppModuleCmdExecutive::ExplainNoDevice(const wchar_t* text) {
+    // A late report from the library must not hide a handset that is already shown.
+    if (devicePresent_) return;
+    SetText(L"Information", text);
+    UpdateUI(L"Information");
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdDeviceServiceMissing(const wchar_t*, LONG, CommandArgs*) {
+    ExplainNoDevice(kServiceMissing);
+    return S_OK;
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdDeviceNotTrusted(const wchar_t*, LONG, CommandArgs*) {
+    ExplainNoDevice(kNotTrusted);
+    return S_OK;
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdRefresh(const wchar_t*, LONG, CommandArgs*) {
+    if (!Ready()) return E_POINTER;
+    RefreshFolder(std::nullopt, FileOp_Refresh);
+    UpdateUI(L"");
+    return S_OK;
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdUp(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
+
+HRESULT CAppModuleCmdExecutive::OnCmdCancelCopy(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
+
+HRESULT CAppModuleCmdExecutive::OnCmdCheckUpdateNow(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
 
 HRESULT CAppModuleCmdExecutive::OnCmdSpecifyFolder(const wchar_t*, LONG, CommandArgs* args) {
     if (!args) return E_POINTER;

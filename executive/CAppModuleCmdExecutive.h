@@ -32,7 +32,7 @@ struct CommandEntry {
 
 class CAppModuleCmdExecutive : public CEmberAppModuleBase, public ICommandExecutive, public IEmberAppModuleEventSink {
 public:
-    static constexpr int kCommandCount = 26;
+    static constexpr int kCommandCount = 32;
 
     CAppModuleCmdExecutive();
     ~CAppModuleCmdExecutive() override;
@@ -69,6 +69,8 @@ private:
     CommandEntry* Find(const wchar_t* name);
     int RowOf(const wchar_t* name) const;
     void SetText(const wchar_t* row, const wchar_t* text);
+    // The status line, redrawn.
+    void SetStatus(const wchar_t* text);
     void SetValue(const wchar_t* row, LONG value);
     LONG ValueOf(const wchar_t* row);
     void UpdateUI(const wchar_t* names);
@@ -78,6 +80,8 @@ private:
     bool FitsOrTell(const std::wstring& path);
     bool Ready() const { return shuttle_ && fileView_ && config_; }
     bool OnUiThread() const;
+    // True while the views still show `folder`.
+    bool StillShowing(const std::wstring& folder);
     HRESULT Dispatch(const wchar_t* name, LONG param, CommandArgs* args);
     // The relay window's entries, on the user-interface thread.
     void RunRelayedCommand(int row, LONG param);
@@ -113,6 +117,14 @@ private:
     HRESULT OnCmdUpdateCopyProgress(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdCopyFinished(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdCheckUpdate(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdRefresh(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdUp(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdCancelCopy(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdDeviceServiceMissing(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdDeviceNotTrusted(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdCheckUpdateNow(const wchar_t*, LONG, CommandArgs*);
+    // Why no handset shows: only while none is connected, until the next arrival.
+    void ExplainNoDevice(const wchar_t* text);
 
     IShuttle* shuttle_ = nullptr;
     IConfigSettings* config_ = nullptr;

@@ -7,6 +7,9 @@
 #include <cwctype>
 #include <string>
 
+#include "app/FileVersion.h"
+#include "app/ProgramPaths.h"
+
 namespace {
 
 constexpr wchar_t kSection[] = L"Settings";
@@ -102,10 +105,17 @@ void STDMETHODCALLTYPE CConfigModule::SetStringValue(const wchar_t* key, const w
 }
 
 void STDMETHODCALLTYPE CConfigModule::ShowInformation(LONG, LONG) {
-    ::MessageBoxW(nullptr, L"Pelican\nVersion 1.0.0.0", L"About Pelican", MB_OK | MB_ICONINFORMATION);
+    // The program's version resource is the one place the version is written down.
+    FileVersion version;
+    std::wstring text = L"Pelican";
+    if (ReadFileVersion(ModuleFileName(nullptr), &version)) text += L"\nVersion " + VersionText(version);
+    ::MessageBoxW(nullptr, text.c_str(), L"About Pelican", MB_OK | MB_ICONINFORMATION);
 }
 
 void STDMETHODCALLTYPE CConfigModule::ShowHelp() {
-    std::wstring readme = DirectoryOf(DirectoryOf(storePath_)) + L"\\README.md";
+    // A shipped copy carries README.txt for its users; a build folder the developers' README.md.
+    const std::wstring folder = DirectoryOf(DirectoryOf(storePath_));
+    std::wstring readme = folder + L"\\README.txt";
+    if (::GetFileAttributesW(readme.c_str()) == INVALID_FILE_ATTRIBUTES) readme = folder + L"\\README.md";
     ::ShellExecuteW(nullptr, L"open", readme.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -58,11 +58,13 @@ bool DeleteTree(const std::wstring& path, DWORD attrs) {
     if (!(attrs & FILE_ATTRIBUTE_REPARSE_POINT)) {
         std::vector<FolderEntry> entries;
         if (!ListFolder(path, &entries)) return false;
+        // One entry that resists does not keep the others.
+        bool all = true;
         for (const FolderEntry& e : entries) {
-            if (e.address.empty()) return false;
             std::wstring child = JoinPath(path, e.address);
-            if (!DeleteTree(child, Attributes(child))) return false;
+            all = !e.address.empty() && DeleteTree(child, Attributes(child)) && all;
         }
+        if (!all) return false;
     }
     return ::RemoveDirectoryW(path.c_str()) != 0;
 }

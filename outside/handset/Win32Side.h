@@ -1,0 +1,38 @@
+// A transfer side on a Win32 file system: the PC, and the folder-backed device.
+#pragma once
+
+#include "outside/handset/TransferSide.h"
+
+namespace handset {
+
+class Win32Side final : public ITransferSide {
+public:
+    // The PC: entries of the other side get their PC spelling.
+    static std::unique_ptr<Win32Side> Pc();
+    // The folder-backed device under `root` (extended-length); paths below it
+    // are shown as device paths, and the side has gone when the folder has.
+    static std::unique_ptr<Win32Side> Device(const std::wstring& root);
+
+    bool Stat(const std::wstring& path, SideEntry* entry) override;
+    bool List(const std::wstring& folder, std::vector<SideEntry>* entries) override;
+    std::string FolderIdentity(const std::wstring& folder) override;
+    std::unique_ptr<ISideReader> OpenRead(const std::wstring& path) override;
+    std::wstring Join(const std::wstring& folder, const std::wstring& name) override;
+    std::wstring StoredName(const std::wstring& name) override;
+    bool Lookup(const std::wstring& path, SideEntry* entry) override;
+    bool MakeFolder(const std::wstring& path) override;
+    std::unique_ptr<ISideWriter> CreateTemporary(const std::wstring& folder) override;
+    bool SetFolderTime(const std::wstring& path, std::uint64_t modified) override;
+    std::wstring Shown(const std::wstring& path) override;
+    TransferError LastError() override { return lastError_; }
+    bool Present() override;
+
+private:
+    explicit Win32Side(const std::wstring& deviceRoot) : deviceRoot_(deviceRoot) {}
+    bool Failed();
+
+    std::wstring deviceRoot_;  // empty for the PC
+    TransferError lastError_ = TransferError::Other;
+};
+
+}  // namespace handset
