@@ -90,6 +90,8 @@ void MeasureWholePath(const PathSetup& setup) {
     for (const wchar_t* dll : {L"Config.dll", L"Shuttle.dll", L"Handset.dll"})
         ::CopyFileW((setup.programFolder + dll).c_str(), (program + dll).c_str(), FALSE);
 
+    // Shuttle.dll asks for Handset.dll by name, as the program beside it does.
+    ::SetDllDirectoryW(program.c_str());
     CEmberSoftBus bus;
     auto* fileView = new CAppModuleFileView;
     auto* executive = new CAppModuleCmdExecutive;
