@@ -100,7 +100,7 @@ CAppModuleCmdExecutive::CAppModuleCmdExecutive() : relay_(this) {
 CAppModuleCmdExecutive::~CAppModuleCmdExecutive() {
     relayHandle_ = nullptr;
     // The worker calls into Shuttle.dll, which goes right after this module.
-    WaitForWorker(INFINITE);
+    StopWorker();
 }
 
 HRESULT STDMETHODCALLTYPE CAppModuleCmdExecutive::QueryInterface(REFIID iid, void** out) {
@@ -138,8 +138,8 @@ HRESULT STDMETHODCALLTYPE CAppModuleCmdExecutive::Initialize() {
 }
 
 HRESULT STDMETHODCALLTYPE CAppModuleCmdExecutive::Uninitialize() {
+    StopWorker();
     relayHandle_ = nullptr;
-    WaitForWorker(INFINITE);
     if (relay_.hwnd()) relay_.DestroyWindow();
     return S_OK;
 }
@@ -382,10 +382,6 @@ HRESULT CAppModuleCmdExecutive::OnCmdRefresh(const wchar_t*, LONG, CommandArgs*)
 
 HRESULT CAppModuleCmdExecutive::OnCmdUp(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
 
-HRESULT CAppModuleCmdExecutive::OnCmdCancelCopy(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
-
-HRESULT CAppModuleCmdExecutive::OnCmdCheckUpdateNow(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
-
 HRESULT CAppModuleCmdExecutive::OnCmdSpecifyFolder(const wchar_t*, LONG, CommandArgs* args) {
     if (!args) return E_POINTER;
     if (!Ready()) return E_POINTER;
@@ -393,7 +389,7 @@ HRESULT CAppModuleCmdExecutive::OnCmdSpecifyFolder(const wchar_t*, LONG, Command
     if (request == ValueOf(L"SpecifyFolder")) return S_OK;
     std::wstring root;
     if (request == 1) {
-        int answer = Message(L"Root files corrupted may cause Handset unavailable!", MB_OKCANCEL | MB_ICONWARNING,
+        int answer = Message(L"Root files corrupted may cause Handset unavailable!", MB_OKCANCEL,
                              L"Root Folder");
         if (answer != IDOK) {
             // The toggle was already drawn as pressed; put it back.
@@ -419,6 +415,7 @@ HRESULT CAppModuleCmdExecutive::OnCmdSpecifyFolder(const wchar_t*, LONG, Command
 }
 
 HRESULT CAppModuleCmdExecutive::OnCmdPowerOff(const wchar_t*, LONG, CommandArgs*) {
+    if (!QuitNowOrAfterJob()) return S_OK;
     // The host stops the modules once the loop has ended.
     ::PostQuitMessage(7);
     return S_OK;
@@ -431,8 +428,8 @@ HRESULT CAppModuleCmdExecutive::OnCmdAbout(const wchar_t*, LONG, CommandArgs*) {
 }
 
 HRESULT CAppModuleCmdExecutive::OnCmdHelp(const wchar_t*, LONG, CommandArgs*) {
-    if (!config_) return E_POINTER;
-    config_->ShowHelp();
+    // Unlike "About", help answers 0 whether or not there is a service to show it.
+    if (config_) config_->ShowHelp();
     return S_OK;
 }
 
@@ -489,6 +486,9 @@ LRESULT CCommandRelayWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case kRelayCompletion:
             owner_->RunRelayedCompletion(wp != 0);
             return 0;
+        case kAskClash:
+            owner_->AnswerClash(reinterpret_cast<ClashQuestion*>(lp));
+            return 1;
         default:
             return CWnd::WindowProc(msg, wp, lp);
     }

@@ -91,7 +91,18 @@ private:
     HRESULT StartJob();
     // A PC file or folder into the device; nothing starts while another job runs.
     HRESULT StartCopyToDevice(FileOp kind, const std::wstring& source, const std::wstring& destination);
-    void WaitForWorker(DWORD timeoutMs);
+    // Stops a running job and waits for its worker, still answering the worker's questions.
+    void StopWorker();
+    // The worker's clash question, on the user-interface thread.
+    void AnswerClash(ClashQuestion* question);
+    // Closing while a job runs: false when the program must go on (for now).
+    bool QuitNowOrAfterJob();
+    // The end of a job: the summary of a whole job, or the plain message.
+    void ShowJobSummary(bool success);
+    // Where the job copies to, as the user chose it.
+    std::wstring JobTarget() const;
+    // "CancelCopy" is enabled exactly while a job runs.
+    void EnableCancel(LONG flag);
 
     HRESULT OnCmdPowerOff(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdAbout(const wchar_t*, LONG, CommandArgs*);
@@ -123,6 +134,8 @@ private:
     HRESULT OnCmdDeviceServiceMissing(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdDeviceNotTrusted(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdCheckUpdateNow(const wchar_t*, LONG, CommandArgs*);
+    // Starts Caretaker.exe with the update address; "interactive" makes it always answer.
+    HRESULT StartUpdater(bool withRecord, bool interactive);
     // Why no handset shows: only while none is connected, until the next arrival.
     void ExplainNoDevice(const wchar_t* text);
 
@@ -131,6 +144,7 @@ private:
     IFileView* fileView_ = nullptr;
     CopyJob job_;
     bool refreshing_ = false;
+    bool quitAfterJob_ = false;  // the user chose to quit; the job's end ends the program
 
     CommandEntry table_[kCommandCount];
     // Known on the user-interface thread only: set by "DeviceArrival", cleared by "DeviceRemoved".

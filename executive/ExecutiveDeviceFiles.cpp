@@ -82,6 +82,14 @@ HRESULT CAppModuleCmdExecutive::OnCmdRenamePath(const wchar_t*, LONG, CommandArg
     }
     const std::wstring newPath = folder + name;
     const std::wstring oldPath = fileView_->GetSelectedPath();
+    // Never onto another entry; a change of letter case only names the entry itself.
+    IHandsetInteraction* device = nullptr;
+    if (_wcsicmp(name.c_str(), oldName.c_str()) != 0 &&
+        LookUp(ember::MID_Shuttle, ember::IID_IHandsetInteraction, &device) >= 0 && device &&
+        device->PathExists(newPath.c_str())) {
+        Message(L"An entry with this name already exists.");
+        return E_FAIL;
+    }
     if (shuttle_->RenamePath(oldPath.c_str(), newPath.c_str())) RefreshFolder(std::nullopt, FileOp_Rename);
     return S_OK;
 }

@@ -33,8 +33,6 @@ public:
     std::wstring GetSelectedName() const;
     // Column-1 texts of every selected row, in list order.
     std::vector<std::wstring> GetSelectedNames() const;
-    // Selects the rows with these column-1 texts, the first of them focused and in view.
-    void SelectNames(const std::vector<std::wstring>& names);
 
 protected:
     // The name a row shows (column 1).

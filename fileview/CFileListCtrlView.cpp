@@ -187,10 +187,15 @@ void CFileListCtrlView::SetRowCount() {
     SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(rows_.size()), LVSICF_NOSCROLL);
 }
 
+void CFileListCtrlView::ClearSelection() {
+    // Setting a state on every row (item -1) costs the control a round of
+    // messages per row; no rows at all forget the selection at once.
+    SendMessage(LVM_SETITEMCOUNT, 0, LVSICF_NOSCROLL);
+    SetRowCount();
+}
+
 void CFileListCtrlView::Select(const std::vector<int>& rows, int focus) {
-    LVITEMW clear{};
-    clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+    ClearSelection();
     LVITEMW state{};
     state.stateMask = LVIS_SELECTED;
     state.state = LVIS_SELECTED;
@@ -257,9 +262,8 @@ void CFileListCtrlView::Fill(const tag_DirectoryFileTree* node, bool clearFirst,
             if (focus < 0) focus = arrived[0];
         }
     }
-    Select({}, -1);
-    SetRowCount();
     if (!again.empty() || focus >= 0) Select(again, focus);
+    else ClearSelection();
     if (keepSelection && top > 0) {
         // Back to the same first visible row, as far as the rows reach.
         RECT first{};

@@ -76,6 +76,7 @@ private:
     void SaveSortAndWidths();
     void LoadSortAndWidths(int (&widths)[kColumnCount]);
     void SetRowCount();
+    void ClearSelection();
     void Select(const std::vector<int>& rows, int focus);
 
     std::vector<ListRow> rows_;

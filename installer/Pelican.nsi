@@ -5,6 +5,7 @@
 ;   FILES    a generated list of the Delete/RMDir lines for the uninstaller
 ;   OUTFILE  the installer to write
 ;   ICON     the program's icon
+;   UPDATE_ADDRESS  the publisher's update manifest, or empty
 Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
@@ -65,10 +66,23 @@ FunctionEnd
 Section "Pelican" SecMain
   SetShellVarContext current
   SetOutPath "$INSTDIR"
+  ; The updater that runs this installer cannot be replaced while it runs, but
+  ; it can be renamed; it deletes the renamed copy at its next start.
+  Delete "$INSTDIR\Caretaker.old"
+  Delete "$INSTDIR\Caretaker.exe"
+  ${If} ${FileExists} "$INSTDIR\Caretaker.exe"
+    Rename "$INSTDIR\Caretaker.exe" "$INSTDIR\Caretaker.old"
+  ${EndIf}
   ; config\Settings.ini and the history are the user's: they are never shipped,
   ; so installing over an older version keeps them.
   File /r "${STAGE}\*.*"
   CreateDirectory "$INSTDIR\config"
+  ; The publisher's update address, unless the settings already name one.
+  StrCmp "${UPDATE_ADDRESS}" "" address_done
+  ReadINIStr $0 "$INSTDIR\config\Settings.ini" "Settings" "CheckupdateWeb"
+  StrCmp $0 "" 0 address_done
+  WriteINIStr "$INSTDIR\config\Settings.ini" "Settings" "CheckupdateWeb" "${UPDATE_ADDRESS}"
+  address_done:
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortCut "$SMPROGRAMS\Pelican.lnk" "$INSTDIR\Pelican.exe" "" "$INSTDIR\Pelican.exe" 0
 
@@ -95,6 +109,7 @@ Section "Uninstall"
   ; What Pelican itself writes beside itself.
   Delete "$INSTDIR\config\Settings.ini"
   Delete "$INSTDIR\config\HistroyRecord.bin"
+  Delete "$INSTDIR\Caretaker.old"
   ; Exactly what was installed, listed when the installer was built; folders last.
   !include "${FILES}"
   RMDir "$INSTDIR\config"

@@ -55,7 +55,7 @@ bool CPelicanDlg::OnInitDialog() {
 }
 
 HRESULT CPelicanDlg::ReloadSkin() {
-    LoadDialogSkin(kMainSection);
+    if (!LoadDialogSkin(kMainSection)) return E_FAIL;
     // The skin's controls were rebuilt: the anchored bar is the new first one.
     if (anchored_) anchored_ = ProgressBars().empty() ? nullptr : ProgressBars().front().get();
     std::wstring area = nsSkin::CSkinProfile(SkinPath()).ReadString(kMainSection, L"TitleDBClkArea");
@@ -81,6 +81,10 @@ LRESULT CPelicanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     // Unlike other skinned windows, the hosted views are not given every
     // message: they are laid out by WM_USER+103 on resize.
     // WM_NOTIFY goes to the scroll-bar library first, in SkinWindowProc.
+    if (msg == platform::TaskbarButtonCreatedMessage()) {
+        platform::System().TaskbarButtonCreated(hwnd_);
+        return 0;
+    }
     switch (msg) {
         case WM_PELICAN_COPY_PROGRESS:
             if (commands_) {
@@ -127,6 +131,10 @@ LRESULT CPelicanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 void CPelicanDlg::OnClose() {
     // The executive ends the application; the window is not closed here.
     if (commands_) commands_->InvokeCommand(L"Power_Off", 0, nullptr);
+}
+
+void CPelicanDlg::OnCancel() {
+    if (commands_ && commands_->IsCommandEnabled(L"CancelCopy")) commands_->InvokeCommand(L"CancelCopy", 0, nullptr);
 }
 
 void CPelicanDlg::OnLButtonDblClk(UINT, POINT pt) {

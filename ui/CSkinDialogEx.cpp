@@ -3,16 +3,15 @@
 
 #include <algorithm>
 
-#include "app/ProgramPaths.h"
 #include "app/resource.h"
 #include "outside/skinscrollbar/SkinScrollBar.h"
 #include "skin/SkinProfile.h"
 #include "skin/SkinTokens.h"
+#include "ui/SkinFolder.h"
 
 using nsSkin::EqualsNoCase;
 
 namespace {
-constexpr int kSkinPathCapacity = 260;
 constexpr int kViewNameCapacity = 128;
 
 std::wstring TrimSpaces(const std::wstring& text) {
@@ -252,19 +251,12 @@ bool CSkinDialogEx::CreateChild(const RECT& rect, HWND parent, const wchar_t*, U
 
 // ---- skin and views ----------------------------------------------------------------
 
-void CSkinDialogEx::LoadDialogSkin(const std::wstring& section) {
+bool CSkinDialogEx::LoadDialogSkin(const std::wstring& section) {
     // Nothing to load before a creator has named the window's section.
-    if (!config_ || section.empty()) return;
-    wchar_t stored[kSkinPathCapacity] = {};
-    config_->GetStringValue(L"CurrentSkinPath", stored, kSkinPathCapacity, 0);
-    std::wstring folder = stored;
-    if (folder.empty()) {
-        folder = ModuleDirectory(nullptr) + L"skins\\default\\";
-        config_->SetStringValue(L"CurrentSkinPath", folder.c_str(), 0);
-        config_->SetStringValue(L"SkinPath", folder.c_str(), 0);
-    }
-    // A folder stored without its trailing separator still names the same skin.
-    if (folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
+    if (!config_ || section.empty()) return true;
+    missingSkin_.clear();
+    const std::wstring folder = ChooseSkinFolder(config_, &missingSkin_);
+    if (folder.empty()) return false;
     std::wstring file = folder + L"skin.ini";
     SetSkin(file, section);
     std::string narrow = NarrowSkinPath(file);
@@ -279,6 +271,7 @@ void CSkinDialogEx::LoadDialogSkin(const std::wstring& section) {
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     LoadAppViews();
+    return true;
 }
 
 void CSkinDialogEx::LoadAppViews() {

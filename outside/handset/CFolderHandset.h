@@ -42,6 +42,9 @@ public:
     // Whole-job transfers; lives as long as this object.
     IHandsetTransfer* Transfer() { return &transfer_; }
 
+    // An unfinished file that could not be removed; it goes when the device is back.
+    void AddOrphan(const std::wstring& path);
+
     // The backing folder in extended-length form (empty without a device).
     const std::wstring& Root() const { return root_; }
     // The backing path of a device path; false when the path is refused.

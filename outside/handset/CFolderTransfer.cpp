@@ -25,7 +25,7 @@ ITransferJob* CFolderTransfer::PlanToPC(const wchar_t* const* devicePaths, const
         item.name = names.empty() ? std::wstring(*p) : names.back();
         items.push_back(std::move(item));
     }
-    return new (std::nothrow) TransferRunner(Win32Side::Device(device_->Root()), Win32Side::Pc(), items, target);
+    return new (std::nothrow) TransferRunner(Win32Side::Device(device_->Root(), Orphans()), Win32Side::Pc(), items, target);
 }
 
 ITransferJob* CFolderTransfer::PlanToDevice(const wchar_t* const* pcPaths, const wchar_t* deviceFolder) {
@@ -40,7 +40,12 @@ ITransferJob* CFolderTransfer::PlanToDevice(const wchar_t* const* pcPaths, const
         item.name = LastName(*p);
         items.push_back(std::move(item));
     }
-    return new (std::nothrow) TransferRunner(Win32Side::Pc(), Win32Side::Device(device_->Root()), items, target);
+    return new (std::nothrow) TransferRunner(Win32Side::Pc(), Win32Side::Device(device_->Root(), Orphans()), items, target);
+}
+
+std::function<void(const std::wstring&)> CFolderTransfer::Orphans() {
+    CFolderHandset* device = device_;
+    return [device](const std::wstring& path) { device->AddOrphan(path); };
 }
 
 bool CFolderTransfer::DeviceFreeBytes(std::uint64_t* bytes) {

@@ -1,5 +1,8 @@
 // The folder-backed device's whole-job transfers (Handset.dll's "HandsetTransfer").
 #pragma once
+#include <functional>
+#include <string>
+
 #include "shuttle/IHandsetTransfer.h"
 
 namespace handset {
@@ -17,6 +20,8 @@ public:
     bool DeviceFreeBytes(std::uint64_t* bytes) override;
 
 private:
+    std::function<void(const std::wstring&)> Orphans();
+
     CFolderHandset* device_;
 };
 

@@ -65,13 +65,15 @@ private:
 
 class FileWriter final : public ISideWriter {
 public:
-    FileWriter(platform::UniqueFile file, std::wstring path) : file_(std::move(file)), path_(std::move(path)) {}
+    FileWriter(platform::UniqueFile file, std::wstring path, Win32Side* side)
+        : file_(std::move(file)), path_(std::move(path)), side_(side) {}
     ~FileWriter() override {
         if (committed_ || !file_) return;
         DiscardOpenFile(file_.get());
         file_.reset();
         // Wine forgets a delete-on-close whose folder was moved away meanwhile.
         ::DeleteFileW(path_.c_str());
+        if (!side_->Present() || Attributes(path_) != INVALID_FILE_ATTRIBUTES) side_->Orphaned(path_);
     }
     bool Write(const void* data, std::size_t size) override {
         DWORD written = 0;
@@ -90,6 +92,7 @@ public:
 private:
     platform::UniqueFile file_;
     std::wstring path_;
+    Win32Side* side_;
     bool committed_ = false;
 };
 
@@ -97,8 +100,15 @@ private:
 
 std::unique_ptr<Win32Side> Win32Side::Pc() { return std::unique_ptr<Win32Side>(new Win32Side(L"")); }
 
-std::unique_ptr<Win32Side> Win32Side::Device(const std::wstring& root) {
-    return std::unique_ptr<Win32Side>(new Win32Side(root));
+std::unique_ptr<Win32Side> Win32Side::Device(const std::wstring& root,
+                                             std::function<void(const std::wstring&)> orphaned) {
+    auto side = std::unique_ptr<Win32Side>(new Win32Side(root));
+    side->orphaned_ = std::move(orphaned);
+    return side;
+}
+
+void Win32Side::Orphaned(const std::wstring& path) {
+    if (orphaned_) orphaned_(path);
 }
 
 bool Win32Side::Present() { return deviceRoot_.empty() || IsFolder(deviceRoot_); }
@@ -206,7 +216,7 @@ std::unique_ptr<ISideWriter> Win32Side::CreateTemporary(const std::wstring& fold
         Failed();
         return nullptr;
     }
-    return std::make_unique<FileWriter>(std::move(file), std::move(path));
+    return std::make_unique<FileWriter>(std::move(file), std::move(path), this);
 }
 
 bool Win32Side::SetFolderTime(const std::wstring& path, std::uint64_t modified) {

@@ -1,5 +1,7 @@
 // A transfer side on a Win32 file system: the PC, and the folder-backed device.
 #pragma once
+#include <functional>
+
 
 #include "outside/handset/TransferSide.h"
 
@@ -11,7 +13,10 @@ public:
     static std::unique_ptr<Win32Side> Pc();
     // The folder-backed device under `root` (extended-length); paths below it
     // are shown as device paths, and the side has gone when the folder has.
-    static std::unique_ptr<Win32Side> Device(const std::wstring& root);
+    // `orphaned` is told of unfinished files that could not be removed (the
+    // device went meanwhile), to be removed once it is back.
+    static std::unique_ptr<Win32Side> Device(const std::wstring& root,
+                                             std::function<void(const std::wstring&)> orphaned);
 
     bool Stat(const std::wstring& path, SideEntry* entry) override;
     bool List(const std::wstring& folder, std::vector<SideEntry>* entries) override;
@@ -26,12 +31,14 @@ public:
     std::wstring Shown(const std::wstring& path) override;
     TransferError LastError() override { return lastError_; }
     bool Present() override;
+    void Orphaned(const std::wstring& path);
 
 private:
     explicit Win32Side(const std::wstring& deviceRoot) : deviceRoot_(deviceRoot) {}
     bool Failed();
 
     std::wstring deviceRoot_;  // empty for the PC
+    std::function<void(const std::wstring&)> orphaned_;
     TransferError lastError_ = TransferError::Other;
 };
 

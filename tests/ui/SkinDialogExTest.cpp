@@ -224,13 +224,22 @@ TEST(SkinDialogExDefaults, AnEmptySkinSettingPointsAtTheProgramsDefaultSkin) {
     TestDialog dlg;
     dlg.SetLinks(&sink, nullptr, &config, nullptr);
     ASSERT_TRUE(dlg.Create(nullptr));
-    dlg.LoadDialogSkin(L"MAINDLG");
     const std::wstring expected = testsupport::TestDirectory() + L"skins\\default\\";
+    // No skin beside the program yet: nothing is stored, and the folder looked in is named.
+    EXPECT_FALSE(dlg.LoadDialogSkin(L"MAINDLG"));
+    EXPECT_EQ(expected, dlg.MissingSkin());
+    EXPECT_EQ(0u, config.strings.count(L"CurrentSkinPath"));
+
+    ::CreateDirectoryW((testsupport::TestDirectory() + L"skins").c_str(), nullptr);
+    ::CreateDirectoryW(expected.c_str(), nullptr);
+    ASSERT_TRUE(testsupport::WriteFileBytes(expected + L"skin.ini", "[MAINDLG]\r\n"));
+    EXPECT_TRUE(dlg.LoadDialogSkin(L"MAINDLG"));
     EXPECT_EQ(expected, config.strings[L"CurrentSkinPath"]);
     EXPECT_EQ(expected, config.strings[L"SkinPath"]);
     EXPECT_EQ(expected + L"skin.ini", dlg.SkinPath());
     EXPECT_TRUE(dlg.HostedViews().empty()) << "no view factory: no views";
     dlg.DestroyWindow();
+    testsupport::RemoveTree(testsupport::TestDirectory() + L"skins");
 }
 
 TEST_F(SkinDialogExTest, NamedRefreshTouchesOnlyThatName) {

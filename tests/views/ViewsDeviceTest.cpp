@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+// Needs the types of <windows.h>.
 #include <commctrl.h>
 
 #include <string>
@@ -25,9 +26,12 @@ using namespace exectest;
 class SettingsModule : public CEmberAppModuleBase {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (ember::SameGuid(iid, ember::IID_IConfigSettings)) *out = static_cast<IConfigSettings*>(&settings);
-        else if (ember::SameGuid(iid, ember::IID_IConfigSettings2)) *out = static_cast<IConfigSettings2*>(&settings);
-        else return E_NOINTERFACE;
+        if (ember::SameGuid(iid, ember::IID_IConfigSettings))
+            *out = static_cast<IConfigSettings*>(&settings);
+        else if (ember::SameGuid(iid, ember::IID_IConfigSettings2))
+            *out = static_cast<IConfigSettings2*>(&settings);
+        else
+            return E_NOINTERFACE;
         return S_OK;
     }
     fvtest::FakeSettings settings;
@@ -46,9 +50,9 @@ public:
 class ViewsOnDevice : public ::testing::Test, protected ExecutiveSeams {
 protected:
     void SetUp() override {
-        for (const wchar_t* folder : {L"", L"\\var", L"\\var\\mobile", L"\\var\\mobile\\Media",
-                                      L"\\var\\mobile\\Media\\DCIM", L"\\var\\mobile\\Media\\DCIM\\100APPLE",
-                                      L"\\var\\mobile\\Media\\Music"})
+        for (const wchar_t* folder :
+             {L"", L"\\var", L"\\var\\mobile", L"\\var\\mobile\\Media", L"\\var\\mobile\\Media\\DCIM",
+              L"\\var\\mobile\\Media\\DCIM\\100APPLE", L"\\var\\mobile\\Media\\Music"})
             ASSERT_TRUE(::CreateDirectoryW((device + folder).c_str(), nullptr));
         ASSERT_TRUE(testsupport::WriteFileBytes(Media(L"DCIM\\100APPLE\\IMG_0001.JPG"), "one"));
         // The same name one level up: a command aimed at the wrong folder hits it.
@@ -88,8 +92,8 @@ protected:
         ui->executive = exec;
         HMODULE dll = ::LoadLibraryW((testsupport::ProgramDirectory() + L"Shuttle.dll").c_str());
         ASSERT_NE(nullptr, dll);
-        auto create = reinterpret_cast<UINT_PTR (*)()>(
-            reinterpret_cast<void*>(::GetProcAddress(dll, MAKEINTRESOURCEA(1))));
+        auto create =
+            reinterpret_cast<UINT_PTR (*)()>(reinterpret_cast<void*>(::GetProcAddress(dll, MAKEINTRESOURCEA(1))));
         ASSERT_NE(nullptr, create);
         ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_Shuttle, reinterpret_cast<IEmberAppModule*>(create()), dll));
         ASSERT_TRUE(mainWnd.Create());
