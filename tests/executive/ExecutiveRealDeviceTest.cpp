@@ -182,12 +182,8 @@ protected:
         ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_CmdExecutive, exec, nullptr));
         ui->executive = exec;
 
-        HMODULE dll = ::LoadLibraryW((testsupport::ProgramDirectory() + L"Shuttle.dll").c_str());
-        ASSERT_NE(nullptr, dll);
-        using Factory = UINT_PTR (*)();
-        auto create = reinterpret_cast<Factory>(reinterpret_cast<void*>(::GetProcAddress(dll, MAKEINTRESOURCEA(1))));
-        ASSERT_NE(nullptr, create);
-        auto* shuttle = reinterpret_cast<IEmberAppModule*>(create());
+        HMODULE dll = nullptr;
+        IEmberAppModule* shuttle = LoadShuttleModule(&dll);
         ASSERT_NE(nullptr, shuttle);
         ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_Shuttle, shuttle, dll));
         // Without the library Shuttle.dll would ask its own (real) message box, which nobody answers here.
