@@ -162,7 +162,11 @@ public:
             if (_wcsicmp(b.name.c_str(), name) != 0) continue;
             HWND w = At(b.rect);
             if (!w || w == main_) return false;
-            ::SetForegroundWindow(main_);
+            // Skinned buttons take clicks only in the active window.
+            if (::GetForegroundWindow() != main_) {
+                ::SetForegroundWindow(main_);
+                if (!WaitFor([&] { return ::GetForegroundWindow() == main_; }, 3000)) return false;
+            }
             RECT rc{};
             ::GetClientRect(w, &rc);
             LPARAM at = MAKELPARAM(rc.right / 2, rc.bottom / 2);
@@ -346,7 +350,9 @@ TEST_F(Updater, RefusesAWrongChecksumThenInstallsTheNewVersionAndStartsPelicanAg
     RunningProgram app(dir + L"Pelican.exe");
     HWND main = app.WaitWindow(L"EmberPelican", kWaitMs);
     ASSERT_NE(nullptr, main);
-    ASSERT_TRUE(PelicanWindow(dir, main).Click(L"CheckUpdateNow"));
+    PelicanWindow window(dir, main);
+    ASSERT_TRUE(WaitFor([&] { return window.Status() == L"Handset Connected."; })) << "ready";
+    ASSERT_TRUE(window.Click(L"CheckUpdateNow"));
     EXPECT_NE(std::wstring::npos, Answer(IDYES).find(L"Download and install it now?"));
     std::wstring refused = Answer(IDOK);
     EXPECT_NE(std::wstring::npos, refused.find(L"SHA-256")) << Narrow(refused);
