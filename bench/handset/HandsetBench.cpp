@@ -83,6 +83,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring data = argv[1], work = argv[2];
     // A copy of the library with a Handset.ini of its own that names no device folder, whatever the
     // program folder's says: the handset backend, on USBMUXD_SOCKET_ADDRESS.
+    ::CreateDirectoryW(work.c_str(), nullptr);
     const std::wstring lib = work + L"\\lib";
     ::CreateDirectoryW(lib.c_str(), nullptr);
     HANDLE ini = ::CreateFileW((lib + L"\\Handset.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
