@@ -3,7 +3,6 @@
 
 #include <commctrl.h>
 
-
 bool CCustomListCtrl::Create(const RECT& rect, HWND parent, const std::wstring& param) {
     DWORD style = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
     if (!CSkinListCtrl::Create(style, rect, parent, 0)) return false;
