@@ -118,7 +118,9 @@ int CAppModuleFileView::LoadTree(const tag_DirectoryFileTree* tree, int reason) 
     if (!tree) return 1;
     if (treeView_) {
         if (reason == FileOp_NewRoot) {
-            treeView_->DeleteChildrenOfSelection();
+            // The listing becomes the root item: whatever the tree held goes,
+            // or a second arrival would nest a root inside the selected folder.
+            treeView_->Clear();
             treeView_->InsertFolders(tree, false);
         } else {
             // Every listing brings the tree in line with the device, so that a
