@@ -87,6 +87,8 @@ private:
     bool FitsOrTell(const std::wstring& path);
     bool Ready() const { return shuttle_ && fileView_ && config_; }
     bool OnUiThread() const;
+    // Sets the root of the stored choice and lists it.
+    void ShowChosenRoot();
     // True while the views still show `folder`.
     bool StillShowing(const std::wstring& folder);
     HRESULT Dispatch(const wchar_t* name, LONG param, CommandArgs* args);

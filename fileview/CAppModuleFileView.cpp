@@ -136,7 +136,12 @@ int CAppModuleFileView::LoadTree(const tag_DirectoryFileTree* tree, int reason) 
         std::vector<std::wstring> keep;
         if (folder == listedFolder_ && reason != FileOp_NewRoot) keep = listView_->GetSelectedNames();
         listView_->Fill(tree, true);
-        listView_->SelectNames(keep);
+        if (!keep.empty()) {
+            std::vector<std::wstring> rows;
+            rows.reserve(tree->children.size());
+            for (const tag_DirectoryFileTree& child : tree->children) rows.push_back(child.name);
+            listView_->SelectNames(keep, &rows);
+        }
         listedFolder_ = folder;
     }
     return 1;
