@@ -1,6 +1,7 @@
 // AfcSide: the transfer runner's reads and writes on the handset.
 #include "outside/handset/device/AfcSide.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "outside/handset/CopyEngine.h"
@@ -23,14 +24,26 @@ void FillEntry(const std::wstring& path, const std::wstring& name, const afc::Fi
     entry->modified = afc::FileTimeFromNs(info.modifiedNs);
 }
 
+// Reads ahead: while one chunk is written on the PC, the handset reads the next.
 class AfcReader final : public ISideReader {
 public:
     AfcReader(afc::AfcClient* afc, std::uint64_t handle) : afc_(afc), handle_(handle) {}
     ~AfcReader() override {
+        if (posted_ && !afc_->Broken()) afc_->CollectRead(want_, &chunk_);
         if (!afc_->Broken()) afc_->Close(handle_);
     }
     bool Read(void* buffer, std::size_t capacity, std::size_t* got) override {
-        if (afc_->Read(handle_, capacity, &chunk_) != afc::kSuccess || chunk_.size() > capacity) return false;
+        *got = 0;
+        if (ended_) return true;
+        want_ = std::min(capacity, afc::kChunk);
+        if (!posted_ && afc_->PostRead(handle_, want_) != afc::kSuccess) return false;
+        posted_ = false;
+        if (afc_->CollectRead(want_, &chunk_) != afc::kSuccess) return false;
+        if (chunk_.size() < want_) {
+            ended_ = true;  // a short read is the end of the file: no request for the empty rest
+        } else {
+            posted_ = afc_->PostRead(handle_, want_) == afc::kSuccess;
+        }
         std::memcpy(buffer, chunk_.data(), chunk_.size());
         *got = chunk_.size();
         return true;
@@ -40,23 +53,31 @@ private:
     afc::AfcClient* afc_;
     std::uint64_t handle_;
     std::string chunk_;  // kept, so its room is reused for every chunk
+    std::size_t want_ = afc::kChunk;
+    bool posted_ = false;  // the next chunk is asked for
+    bool ended_ = false;
 };
 
+// Writes behind: a chunk's answer is collected when the next one goes, so the
+// PC reads the next chunk while the handset writes this one.
 class AfcWriter final : public ISideWriter {
 public:
     AfcWriter(afc::AfcClient* afc, std::uint64_t handle, std::string path, Service service, OrphanSink orphans)
         : afc_(afc), handle_(handle), path_(std::move(path)), service_(service), orphans_(std::move(orphans)) {}
     ~AfcWriter() override {
         if (committed_) return;
+        if (pending_ && !afc_->Broken()) afc_->CollectStatus();
         if (open_ && !afc_->Broken()) afc_->Close(handle_);
         if (afc_->Broken() || afc_->Remove(path_) != afc::kSuccess) orphans_(service_, path_);
     }
     bool Write(const void* data, std::size_t size) override {
-        return afc_->Write(handle_, static_cast<const char*>(data), size) == afc::kSuccess;
+        if (!Settle()) return false;
+        pending_ = afc_->PostWrite(handle_, static_cast<const char*>(data), size) == afc::kSuccess;
+        return pending_;
     }
     bool Commit(const std::wstring& finalPath, std::uint64_t modified, bool replace) override {
         const Route route = RoutePath(finalPath, true);
-        if (route.kind != Route::Kind::Afc || route.service != service_) return false;
+        if (route.kind != Route::Kind::Afc || route.service != service_ || !Settle()) return false;
         if (open_) {
             open_ = false;
             if (afc_->Close(handle_) != afc::kSuccess) return false;
@@ -70,12 +91,20 @@ public:
     }
 
 private:
+    // The answer to the last chunk sent.
+    bool Settle() {
+        if (!pending_) return true;
+        pending_ = false;
+        return afc_->CollectStatus() == afc::kSuccess;
+    }
+
     afc::AfcClient* afc_;
     std::uint64_t handle_;
     std::string path_;
     Service service_;
     OrphanSink orphans_;
     bool open_ = true;
+    bool pending_ = false;
     bool committed_ = false;
 };
 
