@@ -96,6 +96,27 @@ std::int64_t AfcClient::CollectStatus() {
     return status;
 }
 
+std::int64_t AfcClient::PostClose(std::uint64_t handle) {
+    return Post(kFileClose, Le64(handle), nullptr, 0) ? kSuccess : kTransportFailed;
+}
+
+std::int64_t AfcClient::PostSetModificationTime(const std::string& path, std::uint64_t ns) {
+    return Post(kSetModificationTime, Le64(ns) + Path(path), nullptr, 0) ? kSuccess : kTransportFailed;
+}
+
+std::int64_t AfcClient::PostGetFileInfo(const std::string& path) {
+    return Post(kGetFileInfo, Path(path), nullptr, 0) ? kSuccess : kTransportFailed;
+}
+
+std::int64_t AfcClient::CollectFileInfo(FileInfo* info) {
+    std::uint64_t answer = 0;
+    std::string data;
+    const std::int64_t status = Collect(kMaxAnswer, &answer, &data);
+    if (status != kSuccess) return status;
+    if (answer != kData || !ParseFileInfo(data, info)) return Fail();
+    return kSuccess;
+}
+
 std::int64_t AfcClient::Simple(std::uint64_t operation, const std::string& headerData) {
     std::uint64_t answer = 0;
     const std::int64_t status = Call(operation, headerData, nullptr, 0, kMaxAnswer, &answer, nullptr);

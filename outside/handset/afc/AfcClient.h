@@ -45,6 +45,11 @@ public:
     std::int64_t CollectRead(size_t size, std::string* data);
     std::int64_t PostWrite(std::uint64_t handle, const char* data, size_t size);
     std::int64_t CollectStatus();
+    // Small requests whose answers are collected later, in order.
+    std::int64_t PostClose(std::uint64_t handle);
+    std::int64_t PostSetModificationTime(const std::string& path, std::uint64_t ns);
+    std::int64_t PostGetFileInfo(const std::string& path);
+    std::int64_t CollectFileInfo(FileInfo* info);
     bool Awaiting() const { return !awaited_.empty(); }
 
     bool Broken() const { return broken_; }
