@@ -140,6 +140,7 @@ HRESULT STDMETHODCALLTYPE CAppModuleCmdExecutive::Initialize() {
 HRESULT STDMETHODCALLTYPE CAppModuleCmdExecutive::Uninitialize() {
     StopWorker();
     relayHandle_ = nullptr;
+    EndShellTransfers();
     if (relay_.hwnd()) relay_.DestroyWindow();
     return S_OK;
 }
@@ -434,11 +435,6 @@ HRESULT CAppModuleCmdExecutive::OnCmdUpdateUI(const wchar_t*, LONG, CommandArgs*
     return S_OK;
 }
 
-HRESULT CAppModuleCmdExecutive::OnCmdDragFileToPC(const wchar_t*, LONG, CommandArgs*) {
-    Message(L"!!!TODO  CAppModuleCmdExecutive::OnCmdDragFileToPC");
-    return S_OK;
-}
-
 // CCommandRelayWnd.
 
 bool CCommandRelayWnd::Create() {
@@ -459,6 +455,9 @@ LRESULT CCommandRelayWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case kAskClash:
             owner_->AnswerClash(reinterpret_cast<ClashQuestion*>(lp));
             return 1;
+        case kRelayShellRead:
+            owner_->OnShellRead(wp != 0, lp != 0);
+            return 0;
         default:
             return CWnd::WindowProc(msg, wp, lp);
     }

@@ -214,13 +214,16 @@ LRESULT CAppModuleFileView::OnEvent(int code, INT_PTR a, INT_PTR b, INT_PTR) {
     case FileOp_ListRightClick:
         ShowContextMenu(reinterpret_cast<const NMITEMACTIVATE*>(b));
         break;
-    case FileOp_DropFiles:
-    case FileOp_DragToPC: {
+    case FileOp_DropFiles: {
         CommandArgs args;
         args.words[4] = a;
-        Invoke(code == FileOp_DropFiles ? L"DropFiles" : L"DragFileToPC", &args);
+        Invoke(L"DropFiles", &args);
         break;
     }
+    case FileOp_DragToPC:
+        // Rows dragged out of the list: the selection goes as virtual files to wherever it is dropped.
+        Invoke(L"DragFileToPC");
+        break;
     case FileOp_TreeSelChanged:
         Invoke(L"FileTreeSelchanged");
         break;
