@@ -13,8 +13,8 @@ constexpr size_t kFirstPiece = 4096;
 
 }  // namespace
 
-bool AfcClient::Post(std::uint64_t operation, const std::string& headerData, const char* payload,
-                     size_t payloadSize) {
+bool AfcClient::Post(std::uint64_t operation, const std::string& headerData, const char* payload, size_t payloadSize,
+                     bool wanted) {
     if (broken_) return false;
     const std::uint64_t number = packetNumber_++;
     // The payload goes beside the header in the same send, not copied behind it.
@@ -23,13 +23,22 @@ bool AfcClient::Post(std::uint64_t operation, const std::string& headerData, con
         Fail();
         return false;
     }
-    awaited_.push_back(number);
+    awaited_.push_back({number, wanted});
     return true;
 }
 
 std::int64_t AfcClient::Collect(std::uint64_t maxAnswer, std::uint64_t* answerOperation, std::string* data) {
+    // Answers nobody waits for (a close posted in passing) are read and dropped first.
+    while (!awaited_.empty() && !awaited_.front().wanted) {
+        std::uint64_t ignored = 0;
+        if (ReadAnswer(kMaxAnswer, &ignored, nullptr) == kTransportFailed) return kTransportFailed;
+    }
+    return ReadAnswer(maxAnswer, answerOperation, data);
+}
+
+std::int64_t AfcClient::ReadAnswer(std::uint64_t maxAnswer, std::uint64_t* answerOperation, std::string* data) {
     if (broken_ || awaited_.empty()) return Fail();
-    const std::uint64_t number = awaited_.front();
+    const std::uint64_t number = awaited_.front().number;
     awaited_.pop_front();
     unsigned char raw[kHeaderSize];
     Header header;
@@ -68,7 +77,7 @@ std::int64_t AfcClient::Call(std::uint64_t operation, const std::string& headerD
     // Answers come in order: whatever was posted before is collected first.
     while (!awaited_.empty()) {
         std::uint64_t ignored = 0;
-        if (Collect(kMaxAnswer, &ignored, nullptr) == kTransportFailed) return kTransportFailed;
+        if (ReadAnswer(kMaxAnswer, &ignored, nullptr) == kTransportFailed) return kTransportFailed;
     }
     if (!Post(operation, headerData, payload, payloadSize)) return kTransportFailed;
     return Collect(maxAnswer, answerOperation, data);
@@ -96,8 +105,8 @@ std::int64_t AfcClient::CollectStatus() {
     return status;
 }
 
-std::int64_t AfcClient::PostClose(std::uint64_t handle) {
-    return Post(kFileClose, Le64(handle), nullptr, 0) ? kSuccess : kTransportFailed;
+std::int64_t AfcClient::PostClose(std::uint64_t handle, bool wanted) {
+    return Post(kFileClose, Le64(handle), nullptr, 0, wanted) ? kSuccess : kTransportFailed;
 }
 
 std::int64_t AfcClient::PostSetModificationTime(const std::string& path, std::uint64_t ns) {
@@ -114,6 +123,22 @@ std::int64_t AfcClient::CollectFileInfo(FileInfo* info) {
     const std::int64_t status = Collect(kMaxAnswer, &answer, &data);
     if (status != kSuccess) return status;
     if (answer != kData || !ParseFileInfo(data, info)) return Fail();
+    return kSuccess;
+}
+
+std::int64_t AfcClient::GetFileInfos(const std::vector<std::string>& paths, std::vector<std::int64_t>* statuses,
+                                     std::vector<FileInfo>* infos) {
+    // Asked in a window of many at once: a folder of thousands costs a few
+    // dozen round trips, not thousands.
+    constexpr size_t kWindow = 64;
+    statuses->assign(paths.size(), kTransportFailed);
+    infos->assign(paths.size(), FileInfo());
+    for (size_t posted = 0, collected = 0; collected < paths.size(); ++collected) {
+        for (; posted < paths.size() && posted - collected < kWindow; ++posted)
+            if (PostGetFileInfo(paths[posted]) != kSuccess) return kTransportFailed;
+        (*statuses)[collected] = CollectFileInfo(&(*infos)[collected]);
+        if ((*statuses)[collected] == kTransportFailed) return kTransportFailed;
+    }
     return kSuccess;
 }
 

@@ -46,10 +46,14 @@ public:
     std::int64_t PostWrite(std::uint64_t handle, const char* data, size_t size);
     std::int64_t CollectStatus();
     // Small requests whose answers are collected later, in order.
-    std::int64_t PostClose(std::uint64_t handle);
+    // Without `wanted` its answer is dropped when the next one is collected.
+    std::int64_t PostClose(std::uint64_t handle, bool wanted);
     std::int64_t PostSetModificationTime(const std::string& path, std::uint64_t ns);
     std::int64_t PostGetFileInfo(const std::string& path);
     std::int64_t CollectFileInfo(FileInfo* info);
+    // The information of many entries; each status as GetFileInfo gives it.
+    std::int64_t GetFileInfos(const std::vector<std::string>& paths, std::vector<std::int64_t>* statuses,
+                              std::vector<FileInfo>* infos);
     bool Awaiting() const { return !awaited_.empty(); }
 
     bool Broken() const { return broken_; }
@@ -62,8 +66,11 @@ private:
     std::int64_t Call(std::uint64_t operation, const std::string& headerData, const char* payload, size_t payloadSize,
                       std::uint64_t maxAnswer, std::uint64_t* answerOperation, std::string* data);
     std::int64_t Simple(std::uint64_t operation, const std::string& headerData);
-    bool Post(std::uint64_t operation, const std::string& headerData, const char* payload, size_t payloadSize);
+    bool Post(std::uint64_t operation, const std::string& headerData, const char* payload, size_t payloadSize,
+              bool wanted = true);
     std::int64_t Collect(std::uint64_t maxAnswer, std::uint64_t* answerOperation, std::string* data);
+    // The answer to the oldest posted request, wanted or not.
+    std::int64_t ReadAnswer(std::uint64_t maxAnswer, std::uint64_t* answerOperation, std::string* data);
     std::int64_t Fail() {
         broken_ = true;
         return kTransportFailed;
@@ -71,7 +78,11 @@ private:
 
     std::unique_ptr<wire::Stream> stream_;
     std::uint64_t packetNumber_ = 0;
-    std::deque<std::uint64_t> awaited_;  // numbers of posted requests not yet answered
+    struct Awaited {
+        std::uint64_t number;
+        bool wanted;
+    };
+    std::deque<Awaited> awaited_;  // posted requests not yet answered
     bool broken_ = false;
 };
 

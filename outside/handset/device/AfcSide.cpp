@@ -31,7 +31,7 @@ public:
     ~AfcReader() override {
         if (posted_ && !afc_->Broken()) afc_->CollectRead(want_, &chunk_);
         // Its answer is collected with the next request: one round trip less per file.
-        if (!afc_->Broken()) afc_->PostClose(handle_);
+        if (!afc_->Broken()) afc_->PostClose(handle_, false);
     }
     bool Read(void* buffer, std::size_t capacity, std::size_t* got) override {
         *got = 0;
@@ -83,7 +83,7 @@ public:
         const bool closing = open_;
         open_ = false;
         const std::uint64_t ns = afc::NsFromFileTime(modified);
-        if ((closing && afc_->PostClose(handle_) != afc::kSuccess) ||
+        if ((closing && afc_->PostClose(handle_, true) != afc::kSuccess) ||
             (ns && afc_->PostSetModificationTime(path_, ns) != afc::kSuccess) ||
             (!replace && afc_->PostGetFileInfo(route.afcPath) != afc::kSuccess))
             return false;
@@ -202,16 +202,19 @@ bool AfcSide::List(const std::wstring& folder, std::vector<SideEntry>* entries) 
     std::vector<std::string> names;
     const std::int64_t status = afc->ReadDirectory(route.afcPath, &names);
     if (status != afc::kSuccess) return Failed(status);
+    std::vector<std::string> paths;
+    paths.reserve(names.size());
+    for (const std::string& name : names) paths.push_back(ChildPath(route.afcPath, name));
+    std::vector<std::int64_t> found;
+    std::vector<afc::FileInfo> infos;
+    if (afc->GetFileInfos(paths, &found, &infos) == afc::kTransportFailed) return Failed(afc::kTransportFailed);
     entries->reserve(names.size());
-    for (const std::string& name : names) {
+    for (size_t i = 0; i < names.size(); ++i) {
         SideEntry entry;
-        entry.name = wire::FromUtf8(name);
+        entry.name = wire::FromUtf8(names[i]);
         if (IsPartialName(entry.name)) continue;
-        afc::FileInfo info;
-        const std::int64_t found = afc->GetFileInfo(ChildPath(route.afcPath, name), &info);
-        if (found == afc::kTransportFailed) return Failed(found);
         // One that cannot be asked about is listed without a path: it cannot be read.
-        if (found == afc::kSuccess) FillEntry(Join(folder, entry.name), entry.name, info, &entry);
+        if (found[i] == afc::kSuccess) FillEntry(Join(folder, entry.name), entry.name, infos[i], &entry);
         entries->push_back(std::move(entry));
     }
     return true;
