@@ -60,6 +60,8 @@ public:
     void DeviceCommandSet(LONG flag);
     // Lists `path` (the current folder when absent) and loads it into the views; never nested.
     void RefreshFolder(const std::optional<std::wstring>& path, int reason);
+    // The device's listing of a folder, two levels deep; the window answers meanwhile.
+    tag_DirectoryFileTree* ListFolder(const std::wstring& folder);
     // "/var/mobile/Media" unless the device is known to lack it, then "/".
     std::wstring MediaRoot();
 
@@ -84,6 +86,8 @@ private:
     bool FitsOrTell(const std::wstring& path);
     bool Ready() const { return shuttle_ && fileView_ && config_; }
     bool OnUiThread() const;
+    // Sets the root of the stored choice and lists it.
+    void ShowChosenRoot();
     // True while the views still show `folder`.
     bool StillShowing(const std::wstring& folder);
     HRESULT Dispatch(const wchar_t* name, LONG param, CommandArgs* args);
