@@ -22,20 +22,6 @@ using namespace fvtest;
 
 namespace {
 
-class ConfigModule : public CEmberAppModuleBase {
-public:
-    explicit ConfigModule(FakeSettings* settings) : settings_(settings) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (ember::SameGuid(iid, ember::IID_IConfigSettings)) *out = static_cast<IConfigSettings*>(settings_);
-        else if (ember::SameGuid(iid, ember::IID_IConfigSettings2)) *out = static_cast<IConfigSettings2*>(settings_);
-        else return E_NOINTERFACE;
-        return S_OK;
-    }
-
-private:
-    FakeSettings* settings_;
-};
-
 struct Invocation {
     std::wstring name;
     INT_PTR word4;
