@@ -16,16 +16,6 @@ using namespace testsupport;
 
 constexpr LONGLONG kHuge = 2048ll << 20;  // sparse: costs disk only as far as it is copied
 
-bool MakeSparse(const std::wstring& path, LONGLONG size) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER end;
-    end.QuadPart = size;
-    const bool ok = ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
-    ::CloseHandle(file);
-    return ok;
-}
-
 // A key pressed on the X server, as a user's keyboard does it.
 void PressKey(const wchar_t* key) {
     std::wstring line = std::wstring(L"Z:\\usr\\bin\\xdotool key ") + key;
@@ -45,7 +35,7 @@ protected:
         device_ = scratch_.path() + L"device";
         const std::wstring staged = scratch_.path() + L"staged-device";
         ASSERT_TRUE(CopyTree(SourceDirectory() + L"demo\\device", staged));
-        ASSERT_TRUE(MakeSparse(staged + L"\\var\\mobile\\Media\\huge.mov", kHuge));
+        ASSERT_TRUE(MakeSparseFile(staged + L"\\var\\mobile\\Media\\huge.mov", kHuge));
         ASSERT_TRUE(::MoveFileW(staged.c_str(), device_.c_str()));
     }
 

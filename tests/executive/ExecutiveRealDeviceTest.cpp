@@ -84,16 +84,6 @@ public:
     std::vector<std::wstring> listings;
 };
 
-bool MakeSparseFile(const std::wstring& path, LONGLONG size) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER end;
-    end.QuadPart = size;
-    const bool ok = ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
-    ::CloseHandle(file);
-    return ok;
-}
-
 LONGLONG FileSize(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
@@ -376,7 +366,7 @@ TEST_F(ExecutiveRealDevice, PcFilesAndFoldersGoToTheCurrentDeviceFolder) {
 // this thread while the worker is still writing to the same device.
 TEST_F(ExecutiveRealDevice, ARenameDuringACopyReachesTheDeviceAndTheCopyStillCompletes) {
     constexpr LONGLONG kSize = 192 * kMiB;
-    ASSERT_TRUE(MakeSparseFile(pc + L"\\long.mov", kSize));
+    ASSERT_TRUE(testsupport::MakeSparseFile(pc + L"\\long.mov", kSize));
     StartConnected();
     view->currentFolder = L"/var/mobile/Media/DCIM/";
     dialogs.openFile = pc + L"\\long.mov";
@@ -416,7 +406,7 @@ INSTANTIATE_TEST_SUITE_P(Moment, DeviceRemoval, ::testing::Values(true, false),
                          });
 
 TEST_P(DeviceRemoval, DuringACopyToThePcLeavesNothingBehind) {
-    ASSERT_TRUE(MakeSparseFile(Media(L"DCIM\\huge.mov"), kHugeFile));
+    ASSERT_TRUE(testsupport::MakeSparseFile(Media(L"DCIM\\huge.mov"), kHugeFile));
     StartConnected();
     view->currentFolder = L"/var/mobile/Media/DCIM/";
     view->selectedRows = {L"huge.mov"};
@@ -443,7 +433,7 @@ TEST_P(DeviceRemoval, DuringACopyToThePcLeavesNothingBehind) {
 }
 
 TEST_P(DeviceRemoval, DuringACopyToTheDeviceLeavesNoPartialFileOnceItIsBack) {
-    ASSERT_TRUE(MakeSparseFile(pc + L"\\huge.mov", kHugeFile));
+    ASSERT_TRUE(testsupport::MakeSparseFile(pc + L"\\huge.mov", kHugeFile));
     StartConnected();
     view->currentFolder = L"/var/mobile/Media/DCIM/";
     dialogs.openFile = pc + L"\\huge.mov";
@@ -556,7 +546,8 @@ TEST_P(Cancelling, StopsSoonLeavesWholeFilesAndSaysHowMany) {
     const int count = c.large ? 1 : 800;
     for (int i = 0; i < count; ++i) {
         const std::wstring file = source + L"\\f" + std::to_wstring(i) + L".bin";
-        ASSERT_TRUE(c.large ? MakeSparseFile(file, kHugeFile) : testsupport::WriteFileBytes(file, Pattern(2000, 's')));
+        ASSERT_TRUE(c.large ? testsupport::MakeSparseFile(file, kHugeFile)
+                            : testsupport::WriteFileBytes(file, Pattern(2000, 's')));
     }
     StartConnected();
     HRESULT cancelled = E_UNEXPECTED;

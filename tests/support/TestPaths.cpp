@@ -86,6 +86,16 @@ bool RemoveTree(const std::wstring& path) {
     return ::RemoveDirectoryW(path.c_str()) != 0;
 }
 
+bool MakeSparseFile(const std::wstring& path, long long size) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    const bool ok = ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
+    ::CloseHandle(file);
+    return ok;
+}
+
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) return false;

@@ -32,5 +32,7 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // Reads a whole file; empty when missing.
 std::string ReadFileBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
+// A new file of `size` bytes that holds no data yet (costs no disk until written).
+bool MakeSparseFile(const std::wstring& path, long long size);
 
 }  // namespace testsupport
