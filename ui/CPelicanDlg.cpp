@@ -55,9 +55,12 @@ bool CPelicanDlg::OnInitDialog() {
 }
 
 HRESULT CPelicanDlg::ReloadSkin() {
+    // The reload deletes the bars and resizes the window before it is done:
+    // no resize may reach the old bar.
+    const bool anchored = anchored_ != nullptr;
+    anchored_ = nullptr;
     LoadDialogSkin(kMainSection);
-    // The skin's controls were rebuilt: the anchored bar is the new first one.
-    if (anchored_) anchored_ = ProgressBars().empty() ? nullptr : ProgressBars().front().get();
+    if (anchored) anchored_ = ProgressBars().empty() ? nullptr : ProgressBars().front().get();
     std::wstring area = nsSkin::CSkinProfile(SkinPath()).ReadString(kMainSection, L"TitleDBClkArea");
     if (!SkinPath().empty() && !area.empty()) {
         std::wstring_view rest(area);

@@ -3,16 +3,18 @@
 
 #include <algorithm>
 
+#include "app/Applog.h"
 #include "app/ProgramPaths.h"
+#include "platform/SystemServices.h"
 #include "app/resource.h"
 #include "outside/skinscrollbar/SkinScrollBar.h"
 #include "skin/SkinProfile.h"
 #include "skin/SkinTokens.h"
+#include "ui/SkinFolder.h"
 
 using nsSkin::EqualsNoCase;
 
 namespace {
-constexpr int kSkinPathCapacity = 260;
 constexpr int kViewNameCapacity = 128;
 
 std::wstring TrimSpaces(const std::wstring& text) {
@@ -252,19 +254,44 @@ bool CSkinDialogEx::CreateChild(const RECT& rect, HWND parent, const wchar_t*, U
 
 // ---- skin and views ----------------------------------------------------------------
 
+// A top-level window decides for the whole skin: a skin that went over its
+// budget is refused with a message and the shipped skin is loaded instead;
+// with no usable skin at all the program ends.
 void CSkinDialogEx::LoadDialogSkin(const std::wstring& section) {
     // Nothing to load before a creator has named the window's section.
     if (!config_ || section.empty()) return;
-    wchar_t stored[kSkinPathCapacity] = {};
-    config_->GetStringValue(L"CurrentSkinPath", stored, kSkinPathCapacity, 0);
-    std::wstring folder = stored;
+    const bool topLevel = !hwnd_ || !(::GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD);
+    std::wstring tried;
+    std::wstring folder = ResolveCurrentSkinFolder(config_, &tried);
     if (folder.empty()) {
-        folder = ModuleDirectory(nullptr) + L"skins\\default\\";
-        config_->SetStringValue(L"CurrentSkinPath", folder.c_str(), 0);
-        config_->SetStringValue(L"SkinPath", folder.c_str(), 0);
+        if (topLevel)
+            EndWithoutSkin(hwnd_, L"No skin was found in \"" + tried + L"\" (skin.ini is missing). Pelican cannot run without a skin and will close.");
+        return;
     }
-    // A folder stored without its trailing separator still names the same skin.
-    if (folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
+    LoadSkinFrom(folder, section);
+    if (!topLevel || !SkinOverBudget()) return;
+    const std::wstring limit = std::to_wstring(Budget().Limit() >> 20);
+    if (SameSkinFolder(folder, DefaultSkinFolder())) {
+        EndWithoutSkin(hwnd_, L"The default skin in \"" + folder + L"\" needs more than " + limit +
+                                  L" MB of memory and was refused. Pelican cannot run without a skin and will close.");
+        return;
+    }
+    platform::System().MessageBox(hwnd_, L"The skin in \"" + folder + L"\" needs more than " + limit +
+                                             L" MB of memory and was refused. Pelican uses the default skin instead.",
+                                  L"Pelican", MB_OK | MB_ICONWARNING);
+    std::wstring fallback = UseDefaultSkin(config_);
+    if (fallback.empty()) {
+        EndWithoutSkin(hwnd_, L"No skin was found in \"" + DefaultSkinFolder() +
+                                  L"\" (skin.ini is missing). Pelican cannot run without a skin and will close.");
+        return;
+    }
+    LoadSkinFrom(fallback, section);
+    if (SkinOverBudget())
+        EndWithoutSkin(hwnd_, L"The default skin in \"" + fallback + L"\" needs more than " + limit +
+                                  L" MB of memory and was refused. Pelican cannot run without a skin and will close.");
+}
+
+void CSkinDialogEx::LoadSkinFrom(const std::wstring& folder, const std::wstring& section) {
     std::wstring file = folder + L"skin.ini";
     SetSkin(file, section);
     std::string narrow = NarrowSkinPath(file);
@@ -275,10 +302,25 @@ void CSkinDialogEx::LoadDialogSkin(const std::wstring& section) {
     if (!initSize.empty() && hwnd_) {
         std::wstring_view rest(initSize);
         RECT size = nsSkin::ParseSkinRect(rest);
-        ::SetWindowPos(hwnd_, nullptr, 0, 0, size.right - size.left, size.bottom - size.top,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        int w = std::clamp<long long>(static_cast<long long>(size.right) - size.left, 0, nsSkin::kMaxSkinExtent);
+        int h = std::clamp<long long>(static_cast<long long>(size.bottom) - size.top, 0, nsSkin::kMaxSkinExtent);
+        ::SetWindowPos(hwnd_, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     LoadAppViews();
+}
+
+// A container may list views of its own; one that lists itself, or one of the
+// windows it lies in, would recurse until the process dies.
+bool CSkinDialogEx::MayHostView(const std::wstring& name) const {
+    int depth = 0;
+    for (HWND wnd = hwnd_; wnd; wnd = ::GetParent(wnd)) {
+        if (auto* dialog = dynamic_cast<CSkinDialogEx*>(platform::CWnd::FromHandle(wnd))) {
+            if (EqualsNoCase(dialog->SectionName(), name)) return false;
+            if (++depth >= kMaxViewDepth) return false;
+        }
+        if (!(::GetWindowLongW(wnd, GWL_STYLE) & WS_CHILD)) break;
+    }
+    return true;
 }
 
 void CSkinDialogEx::LoadAppViews() {
@@ -286,7 +328,7 @@ void CSkinDialogEx::LoadAppViews() {
     DestroyHostedViews();
     nsSkin::CSkinProfile profile(SkinPath());
     const std::wstring listSection = SectionName() + L"/APPVIEWS";
-    for (int n = 1;; ++n) {
+    for (int n = 1; n <= kMaxHostedViews; ++n) {
         std::wstring value = profile.ReadString(listSection, std::to_wstring(n));
         if (value.empty()) break;
         std::wstring rest = value;
@@ -294,6 +336,12 @@ void CSkinDialogEx::LoadAppViews() {
         std::wstring_view tail(rest);
         RECT rect = nsSkin::ParseSkinRect(tail);
         std::wstring param(tail);
+        if (!MayHostView(name)) {
+            PelicanLog(1, L"View %s is not created inside itself.\n", name.c_str());
+            continue;
+        }
+        // Every window counts against the skin's budget, so no list of views multiplies without end.
+        if (!Budget().Charge(kViewCost)) break;
         if (hwnd_ && (::GetWindowLongW(hwnd_, GWL_STYLE) & WS_BORDER))
             ::OffsetRect(&rect, -::GetSystemMetrics(SM_CXDLGFRAME), -::GetSystemMetrics(SM_CYDLGFRAME));
         IEmberAppModuleView* view = nullptr;

@@ -63,6 +63,11 @@ public:
     // Skin folder from the settings, then the window, its size and its views.
     void LoadDialogSkin(const std::wstring& section);
     void LoadAppViews();
+    // Containers inside containers end here; and no window hosts more views than this.
+    static constexpr int kMaxViewDepth = 4;
+    static constexpr int kMaxHostedViews = 64;
+    // What a hosted view counts against the skin's budget.
+    static constexpr unsigned long long kViewCost = 1ull << 20;
     void DestroyHostedViews();
     void UpdateControl(const std::wstring& name);
 
@@ -90,6 +95,8 @@ protected:
     void OnSkinTextChanged(const std::wstring& name, const std::wstring& text) override;
 
     void Invoke(const std::wstring& name, LONG param, CommandArgs* args);
+    void LoadSkinFrom(const std::wstring& folder, const std::wstring& section);
+    bool MayHostView(const std::wstring& name) const;
     void ApplyMinimumSize(MINMAXINFO* info) const;
 
     ICommandExecutive* commands_ = nullptr;

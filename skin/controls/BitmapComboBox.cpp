@@ -242,8 +242,9 @@ void CBitmapComboBox::OnTimer(UINT_PTR id) {
         CBitmapBtn::OnTimer(id);
         return;
     }
+    // Only this drop-down's own list is judged against its own edit field.
     HWND popup = SuggestionPopup();
-    if (!popup || !edit_.hwnd()) return;
+    if (!popup || popup != suggestions_ || !edit_.hwnd()) return;
     // The window moved away from the list (dragged or resized): close it.
     RECT list{}, field = edit_.GetWindowRect();
     ::GetWindowRect(popup, &list);
@@ -260,10 +261,10 @@ void CBitmapComboBox::OnDestroy() {
     CBitmapBtn::OnDestroy();
 }
 
-// Loading resets the selection to none, except for free text being typed.
+// Loading resets the selection to none.
 bool CBitmapComboBox::LoadHistory() {
     bool loaded = history_.Load(HistoryFilePath()) != 0;
-    if (sel_ != kFreeText) sel_ = -1;
+    sel_ = -1;
     return loaded;
 }
 

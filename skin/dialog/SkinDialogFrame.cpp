@@ -80,7 +80,7 @@ void CSkinDialog::PaintFrame(HDC dc) {
         platform::UniqueBrush fill(::CreateSolidBrush(bkColor_));
         RECT all{0, 0, w, h};
         ::FillRect(dc, &all, fill.get());
-    } else if (b.topHeight || b.leftWidth || b.bottomHeight) {
+    } else if (b.topHeight || b.leftHeight || b.bottomHeight) {
         int T = b.topHeight, B = b.bottomHeight, L = b.leftWidth, R = b.rightWidth;
         DrawStrip(dc, b.top, b.topHasTile2, true, RECT{0, 0, w, T});
         DrawStrip(dc, b.left, b.leftHasTile2, false, RECT{0, T, L, h - B});
