@@ -33,34 +33,60 @@ bool ReadWholeFile(const std::wstring& path, std::vector<BYTE>& bytes) {
            got == bytes.size();
 }
 
-// The system loader accepts a bitmap file whose pixel rows were cut off and
-// fills the picture from whatever follows in memory; such a file is refused.
-bool IsTruncatedBitmapFile(const std::vector<BYTE>& bytes) {
+// The system loader trusts a bitmap file's header: it fills the picture from
+// whatever follows in memory when the pixel rows were cut off, and it reads
+// past the file (and crashes) when the header size, palette or pixel offset
+// lie. A bitmap file is decoded only when its header is consistent.
+bool IsMalformedBitmapFile(const std::vector<BYTE>& bytes) {
     if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return false;
-    if (bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPCOREHEADER)) return true;
+    const long long n = static_cast<long long>(bytes.size());
+    if (n < static_cast<long long>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPCOREHEADER))) return true;
     BITMAPFILEHEADER file;
     std::copy_n(bytes.data(), sizeof(file), reinterpret_cast<BYTE*>(&file));
     DWORD headerSize;
     std::copy_n(bytes.data() + sizeof(file), sizeof(headerSize), reinterpret_cast<BYTE*>(&headerSize));
-    long long width, height, bitCount;
+    const long long infoEnd = static_cast<long long>(sizeof(file)) + headerSize;
+    long long width, height, bitCount, colors = 0, paletteEntry = 4;
+    DWORD compression = BI_RGB;
     if (headerSize == sizeof(BITMAPCOREHEADER)) {
         BITMAPCOREHEADER core;
         std::copy_n(bytes.data() + sizeof(file), sizeof(core), reinterpret_cast<BYTE*>(&core));
+        if (core.bcPlanes != 1) return true;
         width = core.bcWidth;
         height = core.bcHeight;
         bitCount = core.bcBitCount;
+        paletteEntry = 3;
     } else {
-        if (bytes.size() < sizeof(file) + sizeof(BITMAPINFOHEADER)) return true;
+        static constexpr DWORD kKnown[] = {40, 52, 56, 64, 108, 124};
+        if (std::find(std::begin(kKnown), std::end(kKnown), headerSize) == std::end(kKnown)) return true;
+        if (n < infoEnd) return true;
         BITMAPINFOHEADER info;
         std::copy_n(bytes.data() + sizeof(file), sizeof(info), reinterpret_cast<BYTE*>(&info));
-        // Compressed rows have no fixed length; the decoder checks those itself.
-        if (info.biCompression != BI_RGB && info.biCompression != BI_BITFIELDS) return false;
+        if (info.biPlanes != 1) return true;
         width = info.biWidth;
         height = info.biHeight < 0 ? -static_cast<long long>(info.biHeight) : info.biHeight;
         bitCount = info.biBitCount;
+        compression = info.biCompression;
+        colors = info.biClrUsed;
+        bool fits = (compression == BI_RGB) || (compression == BI_RLE8 && bitCount == 8) ||
+                    (compression == BI_RLE4 && bitCount == 4) ||
+                    (compression == BI_BITFIELDS && (bitCount == 16 || bitCount == 32));
+        if (!fits) return true;
+        if (compression == BI_BITFIELDS && headerSize == 40) colors = 3;  // the three masks follow the header
     }
+    if (width <= 0 || height <= 0) return true;
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
+        return true;
+    if (bitCount <= 8) {
+        if (colors == 0) colors = 1LL << bitCount;
+        if (colors > (1LL << bitCount)) return true;
+    }
+    const long long paletteEnd = infoEnd + colors * paletteEntry;
+    if (paletteEnd > n || file.bfOffBits < infoEnd || file.bfOffBits > n) return true;
+    // Compressed rows have no fixed length; the decoder bounds those itself.
+    if (compression == BI_RLE8 || compression == BI_RLE4) return false;
     long long stride = (width * bitCount + 31) / 32 * 4;
-    return static_cast<long long>(bytes.size()) < static_cast<long long>(file.bfOffBits) + stride * height;
+    return n < static_cast<long long>(file.bfOffBits) + stride * height;
 }
 
 // The size a picture file declares, read from its header before anything is
@@ -218,7 +244,7 @@ private:
 
 platform::UniqueBitmap LoadImageFile(const std::wstring& path, CSkinBudget* budget) {
     std::vector<BYTE> bytes;
-    if (path.empty() || !ReadWholeFile(path, bytes) || IsTruncatedBitmapFile(bytes)) return {};
+    if (path.empty() || !ReadWholeFile(path, bytes) || IsMalformedBitmapFile(bytes)) return {};
     long long declaredWidth = 0, declaredHeight = 0;
     if (DeclaredSize(bytes, &declaredWidth, &declaredHeight)) {
         if (declaredWidth > kMaxImageSide || declaredHeight > kMaxImageSide ||

@@ -29,6 +29,7 @@ CORNER = 220               # top corners
 MID_X0, MID_X1 = 436, 524  # top middle piece (holds the About pill)
 BOTTOM_LEFT, BOTTOM_RIGHT = 330, 240
 SIDEBAR_W = 240
+SPLIT_W = 4                # wide enough to take hold of with the mouse
 LEFT_UPPER, LEFT_LOWER = 200, 58  # side strip pieces that set the minimum height
 
 # Colours (R, G, B).
@@ -302,14 +303,14 @@ def skin_ini():
     # Each static text also sets the window's fill colour, so the title's
     # colour is the sidebar colour on purpose.
     section('MAINDLG/STRINGSINFO', [('1', 'Pelican, %s, 11, 700, 36, %s' % (rect(*TITLE_TEXT), rgb(SIDEBAR)))])
-    list_w = W0 - SIDE - (SIDEBAR_W + SIDE + 1)
+    list_w = W0 - SIDE - (SIDEBAR_W + SIDE + SPLIT_W)
     section('MAINDLG/APPVIEWS', [
         ('1', 'FileTreeView, %s, tree_bg.bmp, %s, %s'
          % (rect(SIDE, TREE_TOP, SIDEBAR_W, H0 - BOTTOM - TREE_TOP), rgb(TEXT), rgb(SIDEBAR))),
-        ('2', 'SplitterBar, %s' % rect(SIDE + SIDEBAR_W, TOP, 1, H0 - BOTTOM - TOP)),
+        ('2', 'SplitterBar, %s' % rect(SIDE + SIDEBAR_W, TOP, SPLIT_W, H0 - BOTTOM - TOP)),
         ('3', 'FileListCtrl, %s, 0, list_header.bmp, list_header_left.bmp, list_header_right.bmp, '
               '%s, %s, %s, %s, 24, 340, 100, 160'
-         % (rect(SIDE + SIDEBAR_W + 1, TOP, list_w, H0 - BOTTOM - TOP), rgb(LIST_EVEN), rgb(LIST_ODD),
+         % (rect(SIDE + SIDEBAR_W + SPLIT_W, TOP, list_w, H0 - BOTTOM - TOP), rgb(LIST_EVEN), rgb(LIST_ODD),
             rgb(LIST_EVEN), rgb(TEXT)))])
     section('SplitterBar', [('Windowtype', '0'), ('BKColor', rgb(SPLIT)), ('WndMoveType', '0')])
     s.append('; Handed to the scroll-bar library as it stands; the platform scroll bars are drawn.')

@@ -468,6 +468,8 @@ void CSkinDialog::CreateComboBox(const SkinComboBoxRecord& r, int index) {
         combo->id.rect = m;
     }
     if (!r.tooltip.empty()) AddToolTip(combo->hwnd(), Localized(r.tooltip));
+    // Unlike the skin buttons, a drop-down is reached with Tab.
+    ::SetWindowLongW(combo->hwnd(), GWL_STYLE, ::GetWindowLongW(combo->hwnd(), GWL_STYLE) | WS_TABSTOP);
     comboBoxes_.push_back(std::move(combo));
 }
 

@@ -1,12 +1,14 @@
 // Pelican as a user drives it: the real Pelican.exe against a scratch device
-// folder. Buttons are found where the skin puts them and clicked with posted
-// mouse messages; dialogs are answered as they appear; every step is checked
-// on disk.
+// folder. Buttons are found where the skin puts them and clicked with real
+// pointer input (xdotool on the X display Wine draws on), so a first click on
+// an inactive window takes the path a user's click takes; dialogs are
+// answered as they appear; every step is checked on disk.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -139,26 +141,50 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return (popup = ::FindWindowW(L"PelicanSkinListPopup", nullptr)) != nullptr; }));
         ::GetClientRect(popup, &rc);
         int rowHeight = (rc.bottom - 2) / 2;  // the root list has two rows
-        LPARAM at = MAKELPARAM(rc.right / 2, 1 + row * rowHeight + rowHeight / 2);
-        ::PostMessageW(popup, WM_MOUSEMOVE, 0, at);
-        ::PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        ::PostMessageW(popup, WM_LBUTTONUP, 0, at);
+        Click(popup, POINT{rc.right / 2, 1 + row * rowHeight + rowHeight / 2});
     }
     std::wstring Status() const { return TextOf(Named(labels_, L"Information")); }
 
-    // A user's click first activates the window it lands in; posted mouse
-    // messages do not, and the skinned buttons only hover in an active window.
-    void Activate() {
-        if (::GetForegroundWindow() == main_) return;
-        ::SetForegroundWindow(main_);
-        EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == main_; }, 3000)) << "main window not active";
+    // Real input: the pointer moves to the point and the button goes down and
+    // up, as the X server reports it to Wine. Nothing activates the window
+    // first; the click itself must. Wine starts Unix programs but gives no
+    // handle to wait on, so the command leaves a marker file when it is done.
+    bool XdoTool(const std::wstring& arguments) {
+        std::wstring marker = L"/tmp/pelican-e2e-xdo-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(++xdoCommands_);
+        std::wstring command = L"/bin/sh -c \"xdotool " + arguments + L"; touch " + marker + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi{};
+        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            return false;
+        if (pi.hProcess) ::CloseHandle(pi.hProcess);
+        if (pi.hThread) ::CloseHandle(pi.hThread);
+        std::wstring seen = L"Z:" + marker;
+        for (wchar_t& c : seen)
+            if (c == L'/') c = L'\\';
+        bool done = WaitFor([&] { return FileExists(seen); }, 5000);
+        ::DeleteFileW(seen.c_str());
+        return done;
     }
     void Click(HWND wnd, POINT at) {
-        if (::GetAncestor(wnd, GA_ROOT) == main_) Activate();
-        LPARAM lp = MAKELPARAM(at.x, at.y);
-        ::PostMessageW(wnd, WM_MOUSEMOVE, 0, lp);
-        ::PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, lp);
-        ::PostMessageW(wnd, WM_LBUTTONUP, 0, lp);
+        ::ClientToScreen(wnd, &at);
+        EXPECT_TRUE(XdoTool(L"mousemove --sync " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y) +
+                            L" click 1"))
+            << "xdotool did not run";
+    }
+    // Presses at `from` (screen), moves by `by` in two steps and releases.
+    void Drag(POINT from, POINT by) {
+        auto at = [](LONG x, LONG y) { return std::to_wstring(x) + L" " + std::to_wstring(y); };
+        EXPECT_TRUE(XdoTool(L"mousemove --sync " + at(from.x, from.y) + L" mousedown 1 mousemove --sync " +
+                            at(from.x + by.x / 2, from.y + by.y / 2) + L" mousemove --sync " +
+                            at(from.x + by.x, from.y + by.y) + L" mouseup 1"))
+            << "xdotool did not run";
+    }
+    static RECT WindowRect(HWND wnd) {
+        RECT rc{};
+        ::GetWindowRect(wnd, &rc);
+        return rc;
     }
     void ClickButton(const wchar_t* name) {
         HWND b = Button(name);
@@ -252,6 +278,7 @@ protected:
     std::vector<nsSkin::SkinProgressRecord> progress_;
     std::unique_ptr<RunningProgram> app_;
     HWND main_ = nullptr, tree_ = nullptr, list_ = nullptr;
+    int xdoCommands_ = 0;
 };
 
 TEST_F(EndToEnd, AUserSessionFromArrivalToClose) {
@@ -367,10 +394,54 @@ TEST_F(EndToEnd, AUserSessionFromArrivalToClose) {
     EXPECT_TRUE(WaitFor([&] { return TreeText(tree_, TreeRoot(tree_)) == L"Media"; }));
     EXPECT_TRUE(WaitFor([&] { return HasRow(L"DCIM"); }));
 
+    // Tab goes round the folder tree, the file list and the root drop-down;
+    // Enter and Escape reach the window as OK and Cancel and leave it alone.
+    HWND combo = Named(combos_, L"SpecifyFolder");
+    auto focused = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(main_, nullptr), &info);
+        return (info.hwndFocus && ::IsChild(combo, info.hwndFocus)) ? combo : info.hwndFocus;
+    };
+    std::vector<HWND> reached;
+    for (int i = 0; i < 7; ++i) {
+        HWND before = focused();
+        ASSERT_TRUE(XdoTool(L"key Tab"));
+        WaitFor([&] { return focused() != before; }, 1000);
+        reached.push_back(focused());
+    }
+    for (HWND control : {tree_, list_, combo})
+        EXPECT_NE(reached.end(), std::find(reached.begin(), reached.end(), control)) << "Tab never reached " << control;
+    ASSERT_TRUE(XdoTool(L"key Return key Escape"));
+    ::Sleep(300);
+    EXPECT_TRUE(::IsWindowVisible(main_)) << "Enter or Escape closed the window";
+
     // The device goes: the views are cleared and the program waits again.
     ASSERT_TRUE(RemoveTree(device_));
     EXPECT_TRUE(WaitFor([&] { return Status() == L"Waiting for Handset..."; })) << Narrow(Status());
     EXPECT_TRUE(WaitFor([&] { return TreeCount(tree_) == 0 && ListCount(list_) == 0; }));
+
+    // Last, as the skin's rectangles no longer match the moved controls: the
+    // window resizes from its bottom edge and from its right edge (where
+    // the list lies over it), and the splitter drags the panes apart; the
+    // splitter's place is kept in the settings.
+    const RECT start = WindowRect(main_);
+    Drag(POINT{(start.left + start.right) / 2, start.bottom - 1}, POINT{0, 40});
+    // The dragged edge follows the pointer, which took hold one pixel inside it.
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(main_).bottom == start.bottom + 39; })) << WindowRect(main_).bottom;
+    Drag(POINT{start.right - 1, (start.top + start.bottom) / 2}, POINT{50, 0});
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(main_).right == start.right + 49; })) << WindowRect(main_).right;
+    const RECT tree = WindowRect(tree_), list = WindowRect(list_);
+    Drag(POINT{tree.right + 2, (tree.top + tree.bottom) / 2}, POINT{60, 0});
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(tree_).right == tree.right + 60; })) << WindowRect(tree_).right;
+    EXPECT_EQ(list.left + 60, WindowRect(list_).left);
+    EXPECT_EQ(list.right, WindowRect(list_).right);
+    POINT split{WindowRect(tree_).right, 0};
+    ::ScreenToClient(main_, &split);
+    EXPECT_TRUE(WaitFor([&] {
+        return static_cast<LONG>(::GetPrivateProfileIntW(L"Settings", L"SplitterPosition", -1,
+                                                         (copy_.dir() + L"config\\Settings.ini").c_str())) == split.x;
+    }));
 
     // Closing the window ends the program with exit code 7.
     ::PostMessageW(main_, WM_CLOSE, 0, 0);
