@@ -8,6 +8,7 @@
 #include <cwchar>
 
 #include "app/Almanac.h"
+#include "app/FileVersion.h"
 #include "app/ProgramPaths.h"
 #include "platform/SystemServices.h"
 #include "platform/Wnd.h"
@@ -46,22 +47,6 @@ std::wstring Format(const wchar_t* format, ...) {
     std::wstring text = FormatV(format, args);
     va_end(args);
     return text;
-}
-
-void FileVersion(const std::wstring& path, unsigned parts[4]) {
-    parts[0] = parts[1] = parts[2] = parts[3] = 0;
-    DWORD ignored = 0;
-    DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    if (size == 0) return;
-    std::vector<BYTE> data(size);
-    if (!::GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return;
-    VS_FIXEDFILEINFO* info = nullptr;
-    UINT len = 0;
-    if (!::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &len) || !info) return;
-    parts[0] = HIWORD(info->dwFileVersionMS);
-    parts[1] = LOWORD(info->dwFileVersionMS);
-    parts[2] = HIWORD(info->dwFileVersionLS);
-    parts[3] = LOWORD(info->dwFileVersionLS);
 }
 
 }  // namespace
@@ -323,12 +308,13 @@ bool StartAppLog(HINSTANCE instance) {
     g_log = new CApplog();
     if (g_log->Open(instance) < 0) return false;
     std::wstring program = ModuleFileName(instance);
-    unsigned version[4];
-    FileVersion(program, version);
+    FileVersion version;
+    ReadFileVersion(program, &version);
     SYSTEMTIME t = platform::System().LocalTime();
     std::wstring banner =
         Format(L"%s \nStart at %d-%d-%d %02d:%02d:%02d.%d Version = %d.%d.%d.%d\n", program.c_str(), t.wYear, t.wMonth,
-               t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds, version[0], version[1], version[2], version[3]);
+               t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds, version.part[0], version.part[1], version.part[2],
+               version.part[3]);
     g_log->Write(0, banner.c_str());
     return true;
 }

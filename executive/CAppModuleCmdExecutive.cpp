@@ -18,11 +18,17 @@ constexpr const wchar_t* kCaption = L"Pelican";
 constexpr const wchar_t* kMediaFolder = L"/var/mobile/Media";
 constexpr const wchar_t* kWaiting = L"Waiting for Handset...";
 constexpr const wchar_t* kConnected = L"Handset Connected.";
+constexpr const wchar_t* kUnreadable = L"This folder cannot be read. Press F5 to try again.";
+constexpr const wchar_t* kServiceMissing = L"Handset service not found. Install the handset vendor's software.";
+constexpr const wchar_t* kNotTrusted =
+    L"This computer is not trusted yet. Unlock the handset, open the vendor's software once and tap Trust on the "
+    L"handset.";
 
 // The commands that need a device and no running job, in this order.
 constexpr const wchar_t* kDeviceCommandSet[] = {
     L"CopyToPC",      L"CopyFileToDevice", L"CopyFolderToDevice", L"DeleteFromDevice", L"CreateFolder",
     L"SpecifyFolder", L"OpenFolder",       L"FileTreeSelchanged", L"DropFiles",        L"DragFileToPC",
+    L"Refresh",       L"Up",
 };
 
 // Words 3, 4 and 5 all 1 let a caller run a command that the table has disabled.
@@ -68,6 +74,12 @@ CAppModuleCmdExecutive::CAppModuleCmdExecutive() : relay_(this) {
         {L"UpdateCopyProgress", 0, 0, &E::OnCmdUpdateCopyProgress},
         {L"CopyFinished", 0, 0, &E::OnCmdCopyFinished},
         {L"CheckUpdate", 0, 0, &E::OnCmdCheckUpdate},
+        {L"Refresh", VK_F5, 0, &E::OnCmdRefresh},
+        {L"Up", VK_UP, VK_MENU, &E::OnCmdUp},
+        {L"CancelCopy", VK_ESCAPE, 0, &E::OnCmdCancelCopy},
+        {L"DeviceServiceMissing", 0, 0, &E::OnCmdDeviceServiceMissing},
+        {L"DeviceNotTrusted", 0, 0, &E::OnCmdDeviceNotTrusted},
+        {L"CheckUpdateNow", 0, 0, &E::OnCmdCheckUpdateNow},
     };
     for (int i = 0; i < kCommandCount; ++i) {
         CommandEntry& entry = table_[i];
@@ -81,12 +93,14 @@ CAppModuleCmdExecutive::CAppModuleCmdExecutive() : relay_(this) {
         entry.enabled = 1;
         entry.handler = rows[i].handler;
     }
+    // Only a running job can be cancelled.
+    table_[RowOf(L"CancelCopy")].enabled = 0;
 }
 
 CAppModuleCmdExecutive::~CAppModuleCmdExecutive() {
     relayHandle_ = nullptr;
     // The worker calls into Shuttle.dll, which goes right after this module.
-    WaitForWorker(INFINITE);
+    StopWorker();
 }
 
 HRESULT STDMETHODCALLTYPE CAppModuleCmdExecutive::QueryInterface(REFIID iid, void** out) {
@@ -124,8 +138,8 @@ HRESULT STDMETHODCALLTYPE CAppModuleCmdExecutive::Initialize() {
 }
 
 HRESULT STDMETHODCALLTYPE CAppModuleCmdExecutive::Uninitialize() {
+    StopWorker();
     relayHandle_ = nullptr;
-    WaitForWorker(INFINITE);
     if (relay_.hwnd()) relay_.DestroyWindow();
     return S_OK;
 }
@@ -257,10 +271,22 @@ void CAppModuleCmdExecutive::RefreshFolder(const std::optional<std::wstring>& pa
     refreshing_ = true;
     fileView_->EnableViews(0);
     std::wstring folder = path ? *path : fileView_->GetCurrentFolder();
-    if (tag_DirectoryFileTree* tree = shuttle_->GetDirectoryTree(folder.c_str(), 2)) fileView_->LoadTree(tree, reason);
+    if (tag_DirectoryFileTree* tree = shuttle_->GetDirectoryTree(folder.c_str(), kListingDepth)) {
+        fileView_->LoadTree(tree, reason);
+        if (devicePresent_ && Find(L"Information")->text == std::wstring(kUnreadable)) SetStatus(kConnected);
+    } else {
+        // Rows of the folder shown before must not stand under this one's path.
+        fileView_->ClearList();
+        if (devicePresent_) SetStatus(kUnreadable);
+    }
     // The views follow the device commands: a refresh during a copy (after a rename) keeps them off.
     fileView_->EnableViews(IsCommandEnabled(L"CopyToPC") ? 1 : 0);
     refreshing_ = false;
+}
+
+void CAppModuleCmdExecutive::SetStatus(const wchar_t* text) {
+    SetText(L"Information", text);
+    UpdateUI(L"Information");
 }
 
 std::wstring CAppModuleCmdExecutive::MediaRoot() {
@@ -300,6 +326,32 @@ HRESULT CAppModuleCmdExecutive::OnCmdDeviceRemoved(const wchar_t*, LONG, Command
     return S_OK;
 }
 
+void CAppModuleCmdExecutive::ExplainNoDevice(const wchar_t* text) {
+    // A late report from the library must not hide a handset that is already shown.
+    if (devicePresent_) return;
+    SetText(L"Information", text);
+    UpdateUI(L"Information");
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdDeviceServiceMissing(const wchar_t*, LONG, CommandArgs*) {
+    ExplainNoDevice(kServiceMissing);
+    return S_OK;
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdDeviceNotTrusted(const wchar_t*, LONG, CommandArgs*) {
+    ExplainNoDevice(kNotTrusted);
+    return S_OK;
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdRefresh(const wchar_t*, LONG, CommandArgs*) {
+    if (!Ready()) return E_POINTER;
+    RefreshFolder(std::nullopt, FileOp_Refresh);
+    UpdateUI(L"");
+    return S_OK;
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdUp(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
+
 HRESULT CAppModuleCmdExecutive::OnCmdSpecifyFolder(const wchar_t*, LONG, CommandArgs* args) {
     if (!args) return E_POINTER;
     if (!Ready()) return E_POINTER;
@@ -333,6 +385,7 @@ HRESULT CAppModuleCmdExecutive::OnCmdSpecifyFolder(const wchar_t*, LONG, Command
 }
 
 HRESULT CAppModuleCmdExecutive::OnCmdPowerOff(const wchar_t*, LONG, CommandArgs*) {
+    if (!QuitNowOrAfterJob()) return S_OK;
     // The host stops the modules once the loop has ended.
     ::PostQuitMessage(7);
     return S_OK;
@@ -403,6 +456,9 @@ LRESULT CCommandRelayWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case kRelayCompletion:
             owner_->RunRelayedCompletion(wp != 0);
             return 0;
+        case kAskClash:
+            owner_->AnswerClash(reinterpret_cast<ClashQuestion*>(lp));
+            return 1;
         default:
             return CWnd::WindowProc(msg, wp, lp);
     }

@@ -32,7 +32,7 @@ struct CommandEntry {
 
 class CAppModuleCmdExecutive : public CEmberAppModuleBase, public ICommandExecutive, public IEmberAppModuleEventSink {
 public:
-    static constexpr int kCommandCount = 26;
+    static constexpr int kCommandCount = 32;
 
     CAppModuleCmdExecutive();
     ~CAppModuleCmdExecutive() override;
@@ -67,6 +67,8 @@ private:
     CommandEntry* Find(const wchar_t* name);
     int RowOf(const wchar_t* name) const;
     void SetText(const wchar_t* row, const wchar_t* text);
+    // The status line, redrawn.
+    void SetStatus(const wchar_t* text);
     void SetValue(const wchar_t* row, LONG value);
     LONG ValueOf(const wchar_t* row);
     void UpdateUI(const wchar_t* names);
@@ -76,6 +78,8 @@ private:
     bool FitsOrTell(const std::wstring& path);
     bool Ready() const { return shuttle_ && fileView_ && config_; }
     bool OnUiThread() const;
+    // True while the views still show `folder`.
+    bool StillShowing(const std::wstring& folder);
     HRESULT Dispatch(const wchar_t* name, LONG param, CommandArgs* args);
     // The relay window's entries, on the user-interface thread.
     void RunRelayedCommand(int row, LONG param);
@@ -85,7 +89,18 @@ private:
     HRESULT StartJob();
     // A PC file or folder into the device; nothing starts while another job runs.
     HRESULT StartCopyToDevice(FileOp kind, const std::wstring& source, const std::wstring& destination);
-    void WaitForWorker(DWORD timeoutMs);
+    // Stops a running job and waits for its worker, still answering the worker's questions.
+    void StopWorker();
+    // The worker's clash question, on the user-interface thread.
+    void AnswerClash(ClashQuestion* question);
+    // Closing while a job runs: false when the program must go on (for now).
+    bool QuitNowOrAfterJob();
+    // The end of a job: the summary of a whole job, or the plain message.
+    void ShowJobSummary(bool success);
+    // Where the job copies to, as the user chose it.
+    std::wstring JobTarget() const;
+    // "CancelCopy" is enabled exactly while a job runs.
+    void EnableCancel(LONG flag);
 
     HRESULT OnCmdPowerOff(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdAbout(const wchar_t*, LONG, CommandArgs*);
@@ -111,12 +126,23 @@ private:
     HRESULT OnCmdUpdateCopyProgress(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdCopyFinished(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdCheckUpdate(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdRefresh(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdUp(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdCancelCopy(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdDeviceServiceMissing(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdDeviceNotTrusted(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdCheckUpdateNow(const wchar_t*, LONG, CommandArgs*);
+    // Starts Caretaker.exe with the update address; "interactive" makes it always answer.
+    HRESULT StartUpdater(bool withRecord, bool interactive);
+    // Why no handset shows: only while none is connected, until the next arrival.
+    void ExplainNoDevice(const wchar_t* text);
 
     IShuttle* shuttle_ = nullptr;
     IConfigSettings* config_ = nullptr;
     IFileView* fileView_ = nullptr;
     CopyJob job_;
     bool refreshing_ = false;
+    bool quitAfterJob_ = false;  // the user chose to quit; the job's end ends the program
 
     CommandEntry table_[kCommandCount];
     // Known on the user-interface thread only: set by "DeviceArrival", cleared by "DeviceRemoved".

@@ -12,6 +12,12 @@ bool IsUsableName(const std::wstring& name) {
 
 }  // namespace
 
+bool CAppModuleCmdExecutive::StillShowing(const std::wstring& folder) {
+    // A question box lets the device go (the views are cleared) or the views
+    // move while it is open; what the user chose then names nothing shown.
+    return fileView_->GetCurrentFolder() == folder;
+}
+
 HRESULT CAppModuleCmdExecutive::OnCmdDeleteFromDevice(const wchar_t*, LONG, CommandArgs*) {
     if (!Ready()) return E_POINTER;
     const std::vector<std::wstring> selected = fileView_->GetSelectedPaths();
@@ -19,8 +25,10 @@ HRESULT CAppModuleCmdExecutive::OnCmdDeleteFromDevice(const wchar_t*, LONG, Comm
         Message(L"Please select folders or files you want to remove first.");
         return E_FAIL;
     }
+    const std::wstring folder = fileView_->GetCurrentFolder();
     if (Message(L"Are you sure to remove the selected item(s)?", MB_YESNO | MB_ICONQUESTION, L"Delete") != IDYES)
         return E_FAIL;
+    if (!StillShowing(folder)) return E_FAIL;
     // A failure is not reported: the refresh shows what is left.
     for (const std::wstring& path : selected) shuttle_->DeletePath(path.c_str());
     RefreshFolder(std::nullopt, FileOp_Delete);
@@ -37,6 +45,7 @@ HRESULT CAppModuleCmdExecutive::OnCmdCreateFolder(const wchar_t*, LONG, CommandA
     }
     std::wstring name;
     if (!ModalDialogs().AskName(MainWindow(), L"New Folder", &name) || name.empty()) return E_FAIL;
+    if (!StillShowing(folder)) return E_FAIL;
     if (!IsUsableName(name)) {
         Message(L"Invalid name.");
         return E_FAIL;
@@ -66,19 +75,30 @@ HRESULT CAppModuleCmdExecutive::OnCmdRenamePath(const wchar_t*, LONG, CommandArg
     }
     std::wstring name = oldName;
     if (!ModalDialogs().AskName(MainWindow(), L"Rename", &name) || name.empty() || name == oldName) return E_FAIL;
+    if (!StillShowing(folder)) return E_FAIL;
     if (!IsUsableName(name)) {
         Message(L"Invalid name.");
         return E_FAIL;
     }
     const std::wstring newPath = folder + name;
     const std::wstring oldPath = fileView_->GetSelectedPath();
+    // Never onto another entry; a change of letter case only names the entry itself.
+    IHandsetInteraction* device = nullptr;
+    if (_wcsicmp(name.c_str(), oldName.c_str()) != 0 &&
+        LookUp(ember::MID_Shuttle, ember::IID_IHandsetInteraction, &device) >= 0 && device &&
+        device->PathExists(newPath.c_str())) {
+        Message(L"An entry with this name already exists.");
+        return E_FAIL;
+    }
     if (shuttle_->RenamePath(oldPath.c_str(), newPath.c_str())) RefreshFolder(std::nullopt, FileOp_Rename);
     return S_OK;
 }
 
 HRESULT CAppModuleCmdExecutive::OnCmdOpenFolder(const wchar_t*, LONG, CommandArgs*) {
     if (!Ready()) return E_POINTER;
-    RefreshFolder(fileView_->GetSelectedPath(), FileOp_FolderOpened);
+    // The file view has moved the tree onto the opened folder, so it is the
+    // current one; a row still selected in the list would name a file in it.
+    RefreshFolder(std::nullopt, FileOp_FolderOpened);
     UpdateUI(L"");
     return S_OK;
 }

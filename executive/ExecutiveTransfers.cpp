@@ -4,12 +4,15 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 
 #include "app/Applog.h"
 #include "executive/CAppModuleCmdExecutive.h"
+#include "executive/ClashPrompt.h"
 #include "executive/UpdateCheck.h"
+#include "platform/SystemServices.h"
 #include "platform/WinApp.h"
 #include "platform/Wnd.h"
 #include "ui/ModalDialogs.h"
@@ -21,15 +24,24 @@ constexpr const wchar_t* kBrowseTitle = L"Select Folder:";
 // The worker ends right after posting its report; waiting longer means the report was not its own.
 constexpr DWORD kWorkerEndWaitMs = 1000;
 
-// What the worker owns: its copy of the job and where to report when there is no main window.
+// What the worker owns: its copy of the job, the record it shares with the
+// user-interface thread, and where to report when there is no main window.
 struct WorkerStart {
     CopyJob job;
+    std::shared_ptr<JobState> state;
     HWND relay;
 };
 
+void PostProgress(WPARAM total, LPARAM done) {
+    if (HWND main = MainWindowHandle()) ::PostMessageW(main, WM_COPY_PROGRESS, total, done);
+}
+
 DWORD WINAPI CopyWorker(void* arg) {
     std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(arg));
-    const bool ok = RunCopyJob(start->job, &PostCopyProgress);
+    // The relay window answers clash questions on the user-interface thread.
+    const JobChannel channel{start->relay, &PostProgress};
+    const std::optional<bool> whole = RunWholeJob(start->job, *start->state, channel);
+    const bool ok = whole ? *whole : RunCopyJob(start->job, &PostCopyProgress);
     // Exactly one completion per job: the main window's, else the executive's own window.
     HWND main = MainWindowHandle();
     if (!main || !::PostMessageW(main, WM_COPY_FINISHED, ok ? 1 : 0, 0)) {
@@ -124,10 +136,8 @@ bool RunCopyJob(CopyJob& job, ProgressCallback progress) {
 }
 
 int PostCopyProgress(int total, int done) {
-    HWND main = MainWindowHandle();
-    if (!main) return 0;
-    return ::PostMessageW(main, WM_COPY_PROGRESS, static_cast<WPARAM>(static_cast<UINT>(total)),
-                          static_cast<LPARAM>(static_cast<UINT>(done)));
+    PostProgress(static_cast<WPARAM>(static_cast<UINT>(total)), static_cast<LPARAM>(static_cast<UINT>(done)));
+    return 1;
 }
 
 LONG CopyPercent(UINT total, UINT done) {
@@ -146,8 +156,10 @@ LONG CopyPercent(UINT total, UINT done) {
 
 HRESULT CAppModuleCmdExecutive::StartJob() {
     job_.shuttle = shuttle_;
+    job_.state = std::make_shared<JobState>();
+    job_.state->startTick = ::GetTickCount64();
     DeviceCommandSet(0);
-    auto start = std::make_unique<WorkerStart>(WorkerStart{job_.Snapshot(), relayHandle_.load()});
+    auto start = std::make_unique<WorkerStart>(WorkerStart{job_.Snapshot(), job_.state, relayHandle_.load()});
     HANDLE thread = ::CreateThread(nullptr, 0, &CopyWorker, start.get(), 0, nullptr);
     if (!thread) {
         PelicanLog(0, L"Copy worker not started (error %u)!\n", ::GetLastError());
@@ -158,11 +170,57 @@ HRESULT CAppModuleCmdExecutive::StartJob() {
     }
     start.release();  // the worker owns it now
     job_.thread.reset(thread);
+    EnableCancel(1);
     return S_OK;
 }
 
-void CAppModuleCmdExecutive::WaitForWorker(DWORD timeoutMs) {
-    if (job_.thread) ::WaitForSingleObject(job_.thread.get(), timeoutMs);
+void CAppModuleCmdExecutive::EnableCancel(LONG flag) {
+    if (CommandEntry* entry = Find(L"CancelCopy")) entry->enabled = flag;
+    UpdateUI(L"CancelCopy");
+}
+
+void CAppModuleCmdExecutive::StopWorker() {
+    if (!job_.thread) return;
+    if (job_.state) job_.state->cancel = true;
+    // The worker may be waiting for an answer from this thread: keep answering.
+    HANDLE thread = job_.thread.get();
+    while (::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+void CAppModuleCmdExecutive::AnswerClash(ClashQuestion* question) {
+    if (!question || !question->clash) return;
+    // A job being stopped asks nobody.
+    if (!job_.state || job_.state->cancel) {
+        question->cancel = true;
+        return;
+    }
+    const ClashAnswer answer = ClashPrompt().Ask(MainWindow(), *question->clash);
+    question->choice = answer.choice;
+    question->forAll = answer.forAll;
+    question->cancel = answer.cancel;
+}
+
+bool CAppModuleCmdExecutive::QuitNowOrAfterJob() {
+    if (job_.kind == FileOp_Idle || !job_.thread) return true;
+    if (Message(L"A copy is in progress. Cancel it and quit?", MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
+    // The job may have ended while the question was up.
+    if (job_.kind == FileOp_Idle) return true;
+    quitAfterJob_ = true;
+    if (job_.state) job_.state->cancel = true;
+    // The window keeps answering; the job's end, within a second, ends the program.
+    return false;
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdCancelCopy(const wchar_t*, LONG, CommandArgs*) {
+    if (job_.kind == FileOp_Idle || !job_.state) return E_FAIL;
+    job_.state->cancel = true;
+    SetText(L"Information", L"Cancelling the copy...");
+    EnableCancel(0);
+    UpdateUI(L"Information");
+    return S_OK;
 }
 
 HRESULT CAppModuleCmdExecutive::OnCmdCopyToPC(const wchar_t*, LONG, CommandArgs* args) {
@@ -273,10 +331,54 @@ HRESULT CAppModuleCmdExecutive::OnCmdDropFiles(const wchar_t*, LONG, CommandArgs
 
 HRESULT CAppModuleCmdExecutive::OnCmdUpdateCopyProgress(const wchar_t*, LONG, CommandArgs* args) {
     if (!args) return E_POINTER;
-    const LONG percent = CopyPercent(static_cast<UINT>(args->words[4]), static_cast<UINT>(args->words[5]));
+    const UINT total = static_cast<UINT>(args->words[4]), done = static_cast<UINT>(args->words[5]);
+    const LONG percent = CopyPercent(total, done);
     if (percent != ValueOf(L"CopyProgress")) SetValue(L"CopyProgress", percent);
     UpdateUI(L"CopyProgress");
+    platform::System().TaskbarProgress(MainWindow(), std::min(done, total), total);
+    // A whole job also says where it stands, unless the user is waiting for it to stop.
+    if (job_.kind != FileOp_Idle && job_.state && job_.state->whole && !job_.state->cancel) {
+        std::wstring text;
+        {
+            std::lock_guard<std::mutex> lock(job_.state->lock);
+            text = JobStatusText(*job_.state, ::GetTickCount64());
+        }
+        SetText(L"Information", text.c_str());
+        UpdateUI(L"Information");
+    }
     return S_OK;
+}
+
+void CAppModuleCmdExecutive::ShowJobSummary(bool success) {
+    std::shared_ptr<JobState> state = job_.state;
+    if (!state || !state->whole) {
+        if (success)
+            Message(L"Copy Finished!\n", MB_OK | MB_ICONINFORMATION, L"Handset Larkbox");
+        else
+            Message(L"Copy Failed.", MB_OK | MB_ICONERROR);
+        return;
+    }
+    JobSummary summary;
+    {
+        std::lock_guard<std::mutex> lock(state->lock);
+        summary = JobSummaryText(*state, JobTarget(), ::GetTickCount64());
+        LogJobFailures(*state);
+    }
+    if (summary.success)
+        Message(summary.text, MB_OK | MB_ICONINFORMATION, L"Handset Larkbox");
+    else
+        Message(summary.text, MB_OK | (state->outcome == TransferOutcome::Cancelled ? MB_ICONWARNING : MB_ICONERROR));
+}
+
+std::wstring CAppModuleCmdExecutive::JobTarget() const {
+    if (job_.kind == FileOp_CopyToPC) return job_.pcPaths.empty() ? std::wstring() : job_.pcPaths.front();
+    std::wstring folder = job_.kind == FileOp_DropFiles
+                              ? (job_.devicePaths.empty() ? std::wstring() : job_.devicePaths.front())
+                              : job_.destination;
+    if (job_.kind == FileOp_CopyFileToDevice) folder.erase(folder.find_last_of(L'/') + 1);
+    // Shown without the separators the folder paths end in.
+    while (folder.size() > 1 && folder.back() == L'/') folder.pop_back();
+    return folder;
 }
 
 HRESULT CAppModuleCmdExecutive::OnCmdCopyFinished(const wchar_t*, LONG, CommandArgs* args) {
@@ -286,10 +388,16 @@ HRESULT CAppModuleCmdExecutive::OnCmdCopyFinished(const wchar_t*, LONG, CommandA
         PelicanLog(2, L"Don't enable control %s while the copy runs!\n", L"CopyFinished");
         return E_FAIL;
     }
-    if (args->words[3])
-        Message(L"Copy Finished!\n", MB_OK | MB_ICONINFORMATION, L"Handset Larkbox");
-    else
-        Message(L"Copy Failed.", MB_OK | MB_ICONERROR);
+    platform::System().TaskbarProgress(MainWindow(), 0, 0);
+    EnableCancel(0);
+    if (quitAfterJob_) {
+        // The user chose to quit during the job: no summary, the program ends.
+        job_.kind = FileOp_Idle;
+        job_.thread.reset();
+        ::PostQuitMessage(7);
+        return S_OK;
+    }
+    ShowJobSummary(args->words[3] != 0);
     const int finishedKind = job_.kind;
     SetValue(L"CopyProgress", 0);
     // The device may have gone while the copy ran (or while the message was up): then it stays "waiting".

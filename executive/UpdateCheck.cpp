@@ -1,4 +1,4 @@
-// "CheckUpdate", the write probe and the system version test.
+// "CheckUpdate", "CheckUpdateNow", the write probe and the system version test.
 #include <windows.h>
 // The platform headers below need the types of <windows.h>.
 #include <shlwapi.h>
@@ -100,6 +100,16 @@ bool IsVistaOrLater() {
 
 HRESULT CAppModuleCmdExecutive::OnCmdCheckUpdate(const wchar_t*, LONG, CommandArgs* args) {
     DebugTrace(L"OnCheckUpdate.\n");
+    return StartUpdater(args != nullptr, false);
+}
+
+// The toolbar's check: the updater answers whatever it finds, and an unset address is said, not swallowed.
+HRESULT CAppModuleCmdExecutive::OnCmdCheckUpdateNow(const wchar_t*, LONG, CommandArgs* args) {
+    DebugTrace(L"OnCheckUpdateNow.\n");
+    return StartUpdater(args != nullptr, true);
+}
+
+HRESULT CAppModuleCmdExecutive::StartUpdater(bool withRecord, bool interactive) {
     if (!config_) return E_POINTER;
     wchar_t address[kAddressCapacity] = {};
     config_->GetStringValue(L"CheckupdateWeb", address, static_cast<LONG>(kAddressCapacity), 0);
@@ -107,18 +117,20 @@ HRESULT CAppModuleCmdExecutive::OnCmdCheckUpdate(const wchar_t*, LONG, CommandAr
     const std::wstring web = address;
     if (web.empty()) {
         DebugTrace(L"CheckupdateWeb is empty.\n");
+        if (interactive) Message(L"No update address is set.", MB_OK | MB_ICONINFORMATION);
         return E_FAIL;
     }
     // The address travels quoted: a quotation mark, or a backslash right before the
     // closing one, would split or swallow the arguments that follow.
     if (web.find(L'"') != std::wstring::npos || web.back() == L'\\') {
         DebugTrace(L"CheckupdateWeb cannot be quoted.\n");
+        if (interactive) Message(L"The update address cannot be used:\n" + web, MB_OK | MB_ICONWARNING);
         return E_FAIL;
     }
     const std::wstring program = ModuleFileName(nullptr);
     const std::wstring dir = ModuleDirectory(nullptr);
-    const std::wstring line =
-        BuildUpdaterCommandLine(dir, web, args != nullptr, ::GetCurrentProcessId(), ApplicationName(program));
+    std::wstring line = BuildUpdaterCommandLine(dir, web, withRecord, ::GetCurrentProcessId(), ApplicationName(program));
+    if (interactive) line += L"interactive";
     DebugTrace(line);
     if (dir.empty() || line.size() >= kCommandLineCapacity) {
         DebugTrace(L"CheckUpdate command line does not fit.\n");
@@ -126,7 +138,9 @@ HRESULT CAppModuleCmdExecutive::OnCmdCheckUpdate(const wchar_t*, LONG, CommandAr
     }
     // The updater's own path goes as the application too, so a folder with blanks
     // cannot make the system start some other program.
-    if (!platform::System().StartProcess(dir + L"Caretaker.exe", line))
+    if (!platform::System().StartProcess(dir + L"Caretaker.exe", line)) {
         DebugTrace(L"CreateProcess CheckUpdate Failed.\n");
+        if (interactive) Message(L"The updater could not be started:\n" + dir + L"Caretaker.exe", MB_OK | MB_ICONWARNING);
+    }
     return S_OK;
 }

@@ -115,25 +115,42 @@ HRESULT CAppModuleFileView::CreateTreeView(HWND parent, const RECT& rect, const 
 // ---- IFileView --------------------------------------------------------------
 
 int CAppModuleFileView::LoadTree(const tag_DirectoryFileTree* tree, int reason) {
-    if (treeView_ && tree) {
-        if (reason == FileOp_TreeSelChanged) {
-            HTREEITEM selected = treeView_->GetSelectedItem();
-            if (selected && !treeView_->ItemHasChildren(selected)) {
-                treeView_->InsertFolders(tree, true);
-                treeView_->Expand(selected, TVE_EXPAND);
-            }
-        } else {
+    if (!tree) return 1;
+    if (treeView_) {
+        if (reason == FileOp_NewRoot) {
             treeView_->DeleteChildrenOfSelection();
-            treeView_->InsertFolders(tree, reason != FileOp_NewRoot);
+            treeView_->InsertFolders(tree, false);
+        } else {
+            // Every listing brings the tree in line with the device, so that a
+            // folder the list shows always has its tree item: folders that
+            // appeared are added, folders that went are removed, and what stays
+            // keeps its expansion. A folder selected for the first time opens.
+            HTREEITEM selected = treeView_->GetSelectedItem();
+            bool firstListing = selected && !treeView_->ItemHasChildren(selected);
+            treeView_->SyncSelection(*tree, kListingDepth);
+            if (reason == FileOp_TreeSelChanged && firstListing) treeView_->Expand(selected, TVE_EXPAND);
         }
     }
-    if (listView_ && tree) listView_->Fill(tree, true);
+    if (listView_) {
+        const std::wstring folder = GetCurrentFolder();
+        std::vector<std::wstring> keep;
+        if (folder == listedFolder_ && reason != FileOp_NewRoot) keep = listView_->GetSelectedNames();
+        listView_->Fill(tree, true);
+        listView_->SelectNames(keep);
+        listedFolder_ = folder;
+    }
     return 1;
 }
 
 int CAppModuleFileView::ClearViews() {
+    listedFolder_.clear();
     bool treeCleared = treeView_ && treeView_->Clear();
     if (!treeCleared) return 0;
+    return listView_ && listView_->DeleteAllItems() ? 1 : 0;
+}
+
+int CAppModuleFileView::ClearList() {
+    listedFolder_ = GetCurrentFolder();
     return listView_ && listView_->DeleteAllItems() ? 1 : 0;
 }
 
@@ -175,12 +192,13 @@ HRESULT CAppModuleFileView::Invoke(const wchar_t* command, CommandArgs* args) {
 }
 
 void CAppModuleFileView::OpenFolderOfSelection() {
-    if (treeView_) {
-        // A folder row with no tree item (not listed yet, or renamed meanwhile)
-        // keeps the current selection rather than clearing it.
-        HTREEITEM child = treeView_->FindChildOfSelection(GetSelectedName());
-        if (child) treeView_->SelectItem(child);
-    }
+    if (!treeView_) return;
+    // The row stands for a folder of the listed one: its tree item is made if
+    // the tree lacks it, so that the tree, the current folder and the list
+    // move together. Without it nothing is opened.
+    const std::wstring name = GetSelectedName();
+    HTREEITEM child = treeView_->EnsureChildOfSelection(name);
+    if (!child || !treeView_->SelectItem(child) || treeView_->GetSelectedItem() != child) return;
     Invoke(L"OpenFolder");
 }
 
@@ -224,6 +242,12 @@ LRESULT CAppModuleFileView::OnEvent(int code, INT_PTR a, INT_PTR b, INT_PTR) {
     case FileOp_Rename:
         Invoke(L"RenamePath");
         break;
+    case FileOp_ListKeyDown:
+        if (a == VK_F5) Invoke(L"Refresh");
+        break;
+    case FileOp_Refresh:
+        Invoke(L"Refresh");
+        break;
     default:
         break;
     }
@@ -246,6 +270,7 @@ void CAppModuleFileView::ShowContextMenu(const NMITEMACTIVATE* click) {
     menu.AppendODMenu(FileOp_Rename, L"Rename", MF_STRING);
     menu.AppendODMenu(FileOp_Delete, L"Delete", MF_STRING);
     menu.AppendODMenu(FileOp_NewFolder, L"New Folder", MF_STRING);
+    menu.AppendODMenu(FileOp_Refresh, L"Refresh", MF_STRING);
     const UINT grayed = MF_BYCOMMAND | MF_GRAYED;
     if (!onRow) {
         menu.EnableMenuItem(FileOp_MenuCopyToPC, grayed);

@@ -51,6 +51,7 @@ public:
     std::wstring GetSelectedPath() override;
     const std::vector<std::wstring>& GetSelectedPaths() override;
     int EnableViews(int flag) override;
+    int ClearList() override;
 
     // The views, for the tests and the benchmark; null until made.
     CFileTreeCtrlView* TreeView() const { return treeView_.get(); }
@@ -71,4 +72,6 @@ private:
     ICommandExecutive* executive_ = nullptr;
     HIMAGELIST systemImages_ = nullptr;  // the shell's; attached, never destroyed
     int viewsEnabled_ = 0;
+    // The folder whose rows the list shows; a listing of the same folder keeps the selected rows.
+    std::wstring listedFolder_;
 };

@@ -33,6 +33,8 @@ public:
     std::wstring GetSelectedName() const;
     // Column-1 texts of every selected row, in list order.
     std::vector<std::wstring> GetSelectedNames() const;
+    // Selects the rows with these column-1 texts, the first of them focused and in view.
+    void SelectNames(const std::vector<std::wstring>& names);
 
 protected:
     // Margins are taken against the parent's window rectangle.

@@ -1,6 +1,9 @@
 // CFileTreeCtrlView.
 #include "fileview/CFileTreeCtrlView.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "fileview/FileViewText.h"
 #include "framework/CommandArgs.h"
 
@@ -42,7 +45,8 @@ int CFileTreeCtrlView::SetRoot(const std::wstring& path) {
     return 1;
 }
 
-HTREEITEM CFileTreeCtrlView::InsertNode(const tag_DirectoryFileTree& node, HTREEITEM parent, int depth) {
+HTREEITEM CFileTreeCtrlView::InsertNode(const tag_DirectoryFileTree& node, HTREEITEM parent, int depth,
+                                         HTREEITEM after) {
     if (!node.isDirectory) return nullptr;
     int icon = icons_.FolderIcon();
     HTREEITEM item = nullptr;
@@ -50,7 +54,7 @@ HTREEITEM CFileTreeCtrlView::InsertNode(const tag_DirectoryFileTree& node, HTREE
         item = InsertItem(rootLabel_, icon, icon, TVI_ROOT);
         rootItem_ = item;
     } else {
-        item = InsertItem(node.name, icon, icon, parent);
+        item = InsertItem(node.name, icon, icon, parent, after);
     }
     if (!item) return nullptr;
     if (depth >= 2) {
@@ -101,10 +105,53 @@ HTREEITEM CFileTreeCtrlView::FindChildOfSelection(const std::wstring& name) cons
     return nullptr;
 }
 
+HTREEITEM CFileTreeCtrlView::EnsureChildOfSelection(const std::wstring& name) {
+    HTREEITEM selected = GetSelectedItem();
+    if (name.empty() || !selected) return nullptr;
+    if (HTREEITEM child = FindChildOfSelection(name)) return child;
+    int icon = icons_.FolderIcon();
+    return InsertItem(name, icon, icon, selected);
+}
+
+void CFileTreeCtrlView::SyncChildren(HTREEITEM item, const tag_DirectoryFileTree& listing, int levels) {
+    if (levels < 1) return;
+    std::vector<HTREEITEM> stale;
+    for (HTREEITEM child = GetChildItem(item); child; child = GetNextSiblingItem(child)) stale.push_back(child);
+    // New folders go in the listing's order, after the one listed before them.
+    HTREEITEM previous = TVI_FIRST;
+    for (const tag_DirectoryFileTree& entry : listing.children) {
+        if (!entry.isDirectory) continue;
+        auto kept = std::find_if(stale.begin(), stale.end(),
+                                 [&](HTREEITEM child) { return GetItemText(child) == entry.name; });
+        HTREEITEM child = nullptr;
+        if (kept != stale.end()) {
+            child = *kept;
+            stale.erase(kept);
+            SyncChildren(child, entry, levels - 1);
+        } else {
+            child = InsertNode(entry, item, levels, previous);
+        }
+        if (child) previous = child;
+    }
+    for (HTREEITEM gone : stale) DeleteItem(gone);
+}
+
+bool CFileTreeCtrlView::SyncSelection(const tag_DirectoryFileTree& listing, int levels) {
+    HTREEITEM selected = GetSelectedItem();
+    if (!hwnd_ || !selected) return false;
+    SendMessage(WM_SETREDRAW, FALSE);
+    SyncChildren(selected, listing, levels);
+    SendMessage(WM_SETREDRAW, TRUE);
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+    return true;
+}
+
 bool CFileTreeCtrlView::Clear() {
     if (!hwnd_) return false;
     bool done = DeleteAllItems();
     if (done) rootItem_ = nullptr;
+    // No item, no folder: nothing may act on the one shown before.
+    currentPath_.clear();
     return done;
 }
 
@@ -174,6 +221,12 @@ bool CFileTreeCtrlView::OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESU
         *result = 0;
         return true;
     }
+    case TVN_KEYDOWN:
+        // F5 refreshes wherever the focus is; the tree reports no other key.
+        if (reinterpret_cast<NMTVKEYDOWN*>(lp)->wVKey == VK_F5 && eventSink_)
+            eventSink_->OnEvent(FileOp_ListKeyDown, VK_F5, lp, reinterpret_cast<INT_PTR>(hwnd_));
+        *result = 0;
+        return true;
     case TVN_ITEMEXPANDINGW:
     case TVN_ITEMEXPANDINGA:
         // Expanding repaints row by row; hold the drawing until it is done.

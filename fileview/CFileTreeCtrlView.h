@@ -37,7 +37,13 @@ public:
     int DeleteChildrenOfSelection();
     // The first child of the selection whose text equals name exactly, or null.
     HTREEITEM FindChildOfSelection(const std::wstring& name) const;
-    // Forgets every item, the root item included.
+    // That child, added when the tree does not have it yet; null without a selection or name.
+    HTREEITEM EnsureChildOfSelection(const std::wstring& name);
+    // Makes the selection's sub-folders those of `listing`, `levels` deep. Items
+    // that stay keep their children, expansion and selection; the current path
+    // does not change. False when nothing is selected.
+    bool SyncSelection(const tag_DirectoryFileTree& listing, int levels);
+    // Forgets every item, the root item included, and the current path.
     bool Clear();
 
     HWND GetViewWindow() override { return hwnd_; }
@@ -47,7 +53,9 @@ protected:
     bool OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
 
 private:
-    HTREEITEM InsertNode(const tag_DirectoryFileTree& node, HTREEITEM parent, int depth);
+    HTREEITEM InsertNode(const tag_DirectoryFileTree& node, HTREEITEM parent, int depth,
+                         HTREEITEM after = TVI_LAST);
+    void SyncChildren(HTREEITEM item, const tag_DirectoryFileTree& listing, int levels);
     // The selection-change step: the item's path, the two settings, no event.
     void TakeCurrentPath(HTREEITEM item);
     void Layout(const RECT& parentRect);

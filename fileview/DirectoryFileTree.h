@@ -14,5 +14,6 @@ struct tag_DirectoryFileTree {
     std::wstring name;       // without its folder
     std::uint64_t size = 0;  // bytes; 64-bit so that files of 4 GiB and more keep their true size
     std::int32_t isDirectory = 0;
+    std::uint64_t modified = 0;  // last write, FILETIME ticks (UTC); 0 when the device does not tell
     std::vector<tag_DirectoryFileTree> children;  // empty for files and unlisted folders
 };

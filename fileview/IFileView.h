@@ -6,6 +6,10 @@
 
 #include "fileview/DirectoryFileTree.h"
 
+// Levels of a listing the executive asks for, and so the levels the views may
+// take as complete: the folder's entries and its sub-folders' entries.
+constexpr int kListingDepth = 2;
+
 class IFileView {
 public:
     // Shows a listing for a FileOp refresh reason; returns 1.
@@ -20,4 +24,7 @@ public:
     // Owned by the module; valid until the next call.
     virtual const std::vector<std::wstring>& GetSelectedPaths() = 0;
     virtual int EnableViews(int flag) = 0;
+    // The current folder could not be listed: the list shows nothing rather
+    // than rows of another folder; the tree is left as it is.
+    virtual int ClearList() = 0;
 };

@@ -29,4 +29,5 @@ enum FileOp : int {
     FileOp_CopyToPC = 16,           // job kind: device items to the PC
     FileOp_NewRoot = 17,            // refresh reason
     FileOp_FolderOpened = 18,       // refresh reason
+    FileOp_Refresh = 19,            // menu item "Refresh" and refresh reason: list again, keep what is shown
 };

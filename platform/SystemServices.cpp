@@ -1,6 +1,8 @@
 // The real system services and the replaceable pointer to them.
 #include "platform/SystemServices.h"
 
+#include <shobjidl.h>
+
 #include <ctime>
 #include <vector>
 
@@ -65,6 +67,32 @@ DWORD RealSystemServices::OsMinorVersion() {
     DWORD major = 0, minor = 0;
     QueryVersion(&major, &minor);
     return minor;
+}
+
+UINT TaskbarButtonCreatedMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"TaskbarButtonCreated");
+    return message;
+}
+
+void RealSystemServices::TaskbarButtonCreated(HWND window) { taskbarWindow_ = window; }
+
+void RealSystemServices::TaskbarProgress(HWND window, ULONGLONG done, ULONGLONG total) {
+    // Before the shell announced the button, the calls would fail or be lost.
+    if (!window || window != taskbarWindow_) return;
+    ITaskbarList3* list = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
+                                  reinterpret_cast<void**>(&list))) ||
+        !list)
+        return;
+    if (SUCCEEDED(list->HrInit())) {
+        if (total == 0) {
+            list->SetProgressState(window, TBPF_NOPROGRESS);
+        } else {
+            list->SetProgressState(window, TBPF_NORMAL);
+            list->SetProgressValue(window, done, total);
+        }
+    }
+    list->Release();
 }
 
 ISystemServices& System() { return *g_current; }

@@ -22,7 +22,14 @@ public:
     // Major and minor version of the operating system.
     virtual DWORD OsMajorVersion() = 0;
     virtual DWORD OsMinorVersion() = 0;
+    // The window's taskbar button exists ("TaskbarButtonCreated"): progress can be shown on it from now on.
+    virtual void TaskbarButtonCreated(HWND) {}
+    // Progress on the window's taskbar button: done of total; total 0 takes it away.
+    virtual void TaskbarProgress(HWND, ULONGLONG /*done*/, ULONGLONG /*total*/) {}
 };
+
+// The message the shell sends a window when its taskbar button has been made.
+UINT TaskbarButtonCreatedMessage();
 
 // The real platform.
 class RealSystemServices : public ISystemServices {
@@ -34,6 +41,11 @@ public:
     long long UnixTime() override;
     DWORD OsMajorVersion() override;
     DWORD OsMinorVersion() override;
+    void TaskbarButtonCreated(HWND window) override;
+    void TaskbarProgress(HWND window, ULONGLONG done, ULONGLONG total) override;
+
+private:
+    HWND taskbarWindow_ = nullptr;  // the window whose button exists
 };
 
 // The services in force for this module.

@@ -54,6 +54,7 @@ CAppModuleShuttle::~CAppModuleShuttle() {
     // The library's watcher must be stopped before its code goes away.
     if (sink_->device) sink_->device->Close();
     sink_->device = nullptr;
+    sink_->transfer = nullptr;
     sink_->library.reset();
     if (g_handset.load() == sink_) g_handset.store(nullptr);
     delete sink_;
@@ -111,6 +112,10 @@ bool CAppModuleShuttle::BindLibrary() {
         return false;
     }
     sink_->device = device;
+    // Optional: a library without it copies through the plain slots.
+    auto transfer = reinterpret_cast<HandsetTransferFn>(
+        reinterpret_cast<void*>(::GetProcAddress(library.get(), kHandsetTransferExport)));
+    sink_->transfer = transfer ? transfer(device) : nullptr;
     sink_->library = std::move(library);
     // Ready before the library may report a device: its arrival comes at once,
     // on its own thread, and the executive lists the device straight away.
@@ -138,8 +143,14 @@ HRESULT STDMETHODCALLTYPE CAppModuleShuttle::Uninitialize() {
 }
 
 int CAppModuleShuttle::Notify(int event) {
-    const wchar_t* name = event == 1 ? L"DeviceArrival" : event == 2 ? L"DeviceRemoved" : nullptr;
-    if (!name) return 0;
+    const wchar_t* name = nullptr;
+    switch (event) {
+        case 1: name = L"DeviceArrival"; break;
+        case 2: name = L"DeviceRemoved"; break;
+        case 10: name = L"DeviceServiceMissing"; break;
+        case 11: name = L"DeviceNotTrusted"; break;
+        default: return 0;
+    }
     CHandset* sink = g_handset.load();
     if (!sink) return 0;
     ++sink->delivering;
@@ -193,3 +204,28 @@ tag_DirectoryFileTree* CAppModuleShuttle::GetDirectoryTree(const wchar_t* folder
 }
 
 int CAppModuleShuttle::QueryPathList(const wchar_t* const* devicePaths) { return sink_->QueryPathList(devicePaths); }
+
+IHandsetTransfer* CAppModuleShuttle::ConnectedTransfer() const {
+    return Connected() ? sink_->transfer : nullptr;
+}
+
+ITransferJob* CAppModuleShuttle::PlanToPC(const wchar_t* const* devicePaths, const wchar_t* pcFolder) {
+    if (IsEmptyList(devicePaths) || !pcFolder) return nullptr;
+    IHandsetTransfer* transfer = ConnectedTransfer();
+    if (!transfer) return nullptr;
+    std::vector<const wchar_t*> copy = CopyList(devicePaths);
+    return transfer->PlanToPC(copy.data(), pcFolder);
+}
+
+ITransferJob* CAppModuleShuttle::PlanToDevice(const wchar_t* const* pcPaths, const wchar_t* deviceFolder) {
+    if (IsEmptyList(pcPaths) || !deviceFolder) return nullptr;
+    IHandsetTransfer* transfer = ConnectedTransfer();
+    if (!transfer) return nullptr;
+    std::vector<const wchar_t*> copy = CopyList(pcPaths);
+    return transfer->PlanToDevice(copy.data(), deviceFolder);
+}
+
+bool CAppModuleShuttle::DeviceFreeBytes(std::uint64_t* bytes) {
+    IHandsetTransfer* transfer = ConnectedTransfer();
+    return bytes && transfer && transfer->DeviceFreeBytes(bytes);
+}

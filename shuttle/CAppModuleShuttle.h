@@ -26,8 +26,12 @@ public:
     bool RenamePath(const wchar_t* oldPath, const wchar_t* newPath) override;
     tag_DirectoryFileTree* GetDirectoryTree(const wchar_t* folder, int depth) override;
     int QueryPathList(const wchar_t* const* devicePaths) override;
+    ITransferJob* PlanToPC(const wchar_t* const* devicePaths, const wchar_t* pcFolder) override;
+    ITransferJob* PlanToDevice(const wchar_t* const* pcPaths, const wchar_t* deviceFolder) override;
+    bool DeviceFreeBytes(std::uint64_t* bytes) override;
 
-    // The function handed to the library: 1 "DeviceArrival", 2 "DeviceRemoved".
+    // The function handed to the library: 1 "DeviceArrival", 2 "DeviceRemoved",
+    // 10 "DeviceServiceMissing", 11 "DeviceNotTrusted"; other values call nothing.
     static int Notify(int event);
 
 private:
@@ -35,6 +39,8 @@ private:
     bool BindLibrary();
     // The library object when it is bound and a device is attached, else null.
     IHandsetInteraction* Connected() const;
+    // The library's transfer companion when it has one and a device is attached, else null.
+    IHandsetTransfer* ConnectedTransfer() const;
 
     CHandset* sink_;
     IHandsetInteraction* device_ = nullptr;  // exposed; null unless bound

@@ -8,6 +8,7 @@
 #include "framework/ICommandExecutive.h"
 #include "platform/Handles.h"
 #include "shuttle/IHandsetInteraction.h"
+#include "shuttle/IHandsetTransfer.h"
 
 class CHandset final {
 public:
@@ -22,6 +23,7 @@ public:
     virtual int QueryPathList(const wchar_t* const* devicePaths);
 
     IHandsetInteraction* device = nullptr;  // as the factory returned it
+    IHandsetTransfer* transfer = nullptr;   // the library's companion, when it offers one
     platform::UniqueLibrary library;
     std::atomic<ICommandExecutive*> commandTarget{nullptr};  // not owned; read on the library's thread
     BYTE available = 0;                                      // 1 once binding fully succeeded

@@ -1,6 +1,9 @@
 // The device transfer module's guarded operations on the device file system.
 #pragma once
+#include <cstdint>
+
 #include "shuttle/IHandsetInteraction.h"
+#include "shuttle/IHandsetTransfer.h"
 
 class IShuttle {
 public:
@@ -13,4 +16,10 @@ public:
     virtual tag_DirectoryFileTree* GetDirectoryTree(const wchar_t* folder, int depth) = 0;
     // -1 when nothing was asked.
     virtual int QueryPathList(const wchar_t* const* devicePaths) = 0;
+
+    // Whole-job transfers, when the library offers them: null (false) when it
+    // does not, and while no device is attached. The job is the caller's to Release.
+    virtual ITransferJob* PlanToPC(const wchar_t* const*, const wchar_t*) { return nullptr; }
+    virtual ITransferJob* PlanToDevice(const wchar_t* const*, const wchar_t*) { return nullptr; }
+    virtual bool DeviceFreeBytes(std::uint64_t*) { return false; }
 };

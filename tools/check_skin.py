@@ -19,7 +19,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from skinraster import Canvas, bmp24, read_bmp  # noqa: E402
 
 REQUIRED_BUTTONS = ['CopyToPC', 'CopyFileToDevice', 'CopyFolderToDevice', 'CreateFolder', 'RenamePath',
-                    'DeleteFromDevice', 'CheckUpdate', 'About', 'Help', 'Minimize', 'Maximize', 'Power_Off']
+                    'DeleteFromDevice', 'CheckUpdateNow', 'Up', 'Refresh', 'CancelCopy', 'About', 'Help', 'Minimize', 'Maximize', 'Power_Off']
 COUNTS = {'/BUTTONS': 13, '/TEXTINFO': 17, '/TRACKBARINFO': 15, '/PROGRESSINFO': 10, '/EDITS': 14,
           '/LISTBOXS': 11, '/STRINGSINFO': 11}
 RULE_A = {'/BUTTONS'}
@@ -488,9 +488,10 @@ class Checker:
         for v in views:
             if not (content[0] <= v[0] and content[1] <= v[1] and v[2] <= content[2] and v[3] <= content[3]):
                 self.fail('%s: a view %s reaches over the window border' % (at, v))
-        # The views and the root chooser above the tree cover the content area.
+        # The views and the bands above the tree (root chooser) and the list
+        # (navigation) cover the content area.
         covered = sum(area(v) for v in views) + sum(
-            area(band) for band in [self.tree_header(winw, winh)] if band)
+            area(band) for band in self.header_bands(winw, winh) if band)
         if covered != area(content):
             self.fail('%s: the views leave %d pixels of the content area uncovered'
                       % (at, area(content) - covered))
@@ -508,12 +509,15 @@ class Checker:
                         self.fail('%s: %s shows a seam against the frame at (%d, %d)' % (at, name, tx, ty))
                         break
 
-    def tree_header(self, winw, winh):
-        tree = [p for p in self.placed(winw, winh) if p[1] == 'filetreeview']
-        if not tree:
-            return None
-        t = tree[0][3]
-        return (t[0], self.window['T'], t[2], t[1])
+    def header_bands(self, winw, winh):
+        """The free bands between the header and the tree, and the header and the list."""
+        bands = []
+        for name in ('filetreeview', 'filelistctrl'):
+            view = [p for p in self.placed(winw, winh) if p[1] == name]
+            if view:
+                t = view[0][3]
+                bands.append((t[0], self.window['T'], t[2], t[1]))
+        return bands
 
     def on_view(self, x, y, items):
         return any(p[0] == 'view' and p[3][0] <= x < p[3][2] and p[3][1] <= y < p[3][3] for p in items)

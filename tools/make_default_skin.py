@@ -29,7 +29,6 @@ CORNER = 220               # top corners
 MID_X0, MID_X1 = 436, 524  # top middle piece (holds the About pill)
 BOTTOM_LEFT, BOTTOM_RIGHT = 330, 240
 SIDEBAR_W = 240
-SPLIT_W = 4                # wide enough to take hold of with the mouse
 LEFT_UPPER, LEFT_LOWER = 200, 58  # side strip pieces that set the minimum height
 
 # Colours (R, G, B).
@@ -85,6 +84,10 @@ ICONS = {
                [(8, 6), (8, 4)] + arc(10, 4, 2, 180, 270) + [(14, 2)] + arc(14, 4, 2, 270, 360) + [(16, 6)],
                [(10, 11), (10, 17)], [(14, 11), (14, 17)]], []),
     'refresh': ([arc(12, 12, 9, 19.5, 315), [(18.36, 5.64), (23, 10)], [(23, 4), (23, 10), (17, 10)]], []),
+    # a circle with a down arrow: look for a newer version now
+    'update': ([arc(12, 12, 10, 0, 360, 8), [(12, 6.5), (12, 16.5)], [(8, 12.5), (12, 16.5), (16, 12.5)]], []),
+    'arrow_up': ([[(12, 20), (12, 4)], [(5, 11), (12, 4), (19, 11)]], []),
+    'cross': ([[(6, 6), (18, 18)], [(18, 6), (6, 18)]], []),
     'help': ([arc(12, 12, 10, 0, 360, 8), _help_hook()], [(12, 17)]),
     'info': ([arc(12, 12, 10, 0, 360, 8), [(12, 16), (12, 11.5)]], [(12, 8)]),
     'phone': ([[(7, 2), (17, 2)] + arc(17, 4, 2, 270, 360) + [(19, 20)] + arc(17, 20, 2, 0, 90) + [(7, 22)] +
@@ -138,7 +141,7 @@ WIN_W = 46
 WINDOW_BUTTONS = [('Minimize', W0 - 3 * WIN_W, 'Minimize'),
                   ('Maximize', W0 - 2 * WIN_W, 'Maximize or restore'),
                   ('Power_Off', W0 - WIN_W, 'Close Pelican')]
-TITLE_ICONS = [('CheckUpdate', W0 - 3 * WIN_W - 6 - 2 * 34 - 2, 'Check for updates', 'refresh'),
+TITLE_ICONS = [('CheckUpdateNow', W0 - 3 * WIN_W - 6 - 2 * 34 - 2, 'Check for updates now', 'update'),
                ('Help', W0 - 3 * WIN_W - 6 - 34, 'Help', 'help')]
 ABOUT = ('About', (W0 - 84) // 2, 5, 84, 26)
 COMBO = ('SpecifyFolder', 12, TOP + 10, SIDEBAR_W - 24, 28)
@@ -146,6 +149,14 @@ INFO = ('Information', 32, H0 - BOTTOM + 1, 290, BOTTOM - 2)
 PROGRESS = ('CopyProgress', W0 - 16 - 180, H0 - BOTTOM + 11, 180, 8)
 TITLE_TEXT = (42, 0, 150, TITLE_H)
 TREE_TOP = TOP + 48
+# The row above the file list: navigation buttons, then room for the folder path.
+NAV_H = 48
+LIST_X = SIDE + SIDEBAR_W + 1
+NAV_BUTTONS = [('Up', LIST_X + 8, 'Up one folder (Backspace)', 'arrow_up'),
+               ('Refresh', LIST_X + 8 + 36, 'Refresh (F5)', 'refresh')]
+NAV_Y, NAV_W, NAV_BH = TOP + 9, 34, 30
+# Beside the progress bar; live only while a copy runs.
+CANCEL = ('CancelCopy', PROGRESS[1] - 28, H0 - BOTTOM + 4, 22, 22)
 
 
 def paint_frame(c):
@@ -185,6 +196,15 @@ def paint_window_button(c, state, name, x):
         c.strokes([[(cx - 5, cy - 5), (cx + 5, cy + 5)], [(cx + 5, cy - 5), (cx - 5, cy + 5)]], 1.1, col)
 
 
+def paint_light_button(c, state, x, y, w, h, pictogram, isize):
+    """A button on the light content area or the status bar."""
+    bg = {1: SPLIT, 2: PRESS_BG}.get(state)
+    if bg:
+        c.rrect(x + 1, y + 1, x + w - 1, y + h - 1, 6, bg)
+    colour = {0: STATUS_TEXT, 1: TEXT, 2: (255, 255, 255), 3: BORDER}[state]
+    icon(c, pictogram, x + (w - isize) / 2, y + (h - isize) / 2, isize, colour)
+
+
 def paint_about(c, state):
     _, x, y, w, h = ABOUT
     bg = {0: PILL, 1: PILL_HOT, 2: PRESS_BG, 3: PILL}[state]
@@ -220,6 +240,9 @@ def window_pictures():
             paint_button(c, state, x, 3, 34, 30, pic, radius=6, isize=18, icon_dy=6)
         for name, x, tip in WINDOW_BUTTONS:
             paint_window_button(c, state, name, x)
+        for name, x, tip, pic in NAV_BUTTONS:
+            paint_light_button(c, state, x, NAV_Y, NAV_W, NAV_BH, pic, 18)
+        paint_light_button(c, state, *CANCEL[1:], 'cross', 14)
         paint_about(c, state)
         paint_combo(c, state)
         # Progress bar pictures: background from Main, filled part from Down,
@@ -287,6 +310,8 @@ def skin_ini():
     buttons += [(n, rect(x, 3, 34, 30), t, '', '') for n, x, t, _ in TITLE_ICONS]
     buttons.append(('About', rect(*ABOUT[1:]), 'About Pelican', 'About', 'PillCaption'))
     buttons += [(n, rect(x, 0, WIN_W, TITLE_H), t, '', '') for n, x, t in WINDOW_BUTTONS]
+    buttons += [(n, rect(x, NAV_Y, NAV_W, NAV_BH), t, '', '') for n, x, t, _ in NAV_BUTTONS]
+    buttons.append((CANCEL[0], rect(*CANCEL[1:]), 'Cancel the copy (Esc)', '', ''))
     # name, rect, tooltip, kind, mask, state enum, (kept), caption, caption style, (kept)
     section('MAINDLG/BUTTONS', [(str(i + 1), '%s, %s, %s, , , , , %s, %s, ' % (n, r, t, cap, style))
                                 for i, (n, r, t, cap, style) in enumerate(buttons)])
@@ -303,14 +328,14 @@ def skin_ini():
     # Each static text also sets the window's fill colour, so the title's
     # colour is the sidebar colour on purpose.
     section('MAINDLG/STRINGSINFO', [('1', 'Pelican, %s, 11, 700, 36, %s' % (rect(*TITLE_TEXT), rgb(SIDEBAR)))])
-    list_w = W0 - SIDE - (SIDEBAR_W + SIDE + SPLIT_W)
+    list_w = W0 - SIDE - LIST_X
     section('MAINDLG/APPVIEWS', [
         ('1', 'FileTreeView, %s, tree_bg.bmp, %s, %s'
          % (rect(SIDE, TREE_TOP, SIDEBAR_W, H0 - BOTTOM - TREE_TOP), rgb(TEXT), rgb(SIDEBAR))),
-        ('2', 'SplitterBar, %s' % rect(SIDE + SIDEBAR_W, TOP, SPLIT_W, H0 - BOTTOM - TOP)),
+        ('2', 'SplitterBar, %s' % rect(SIDE + SIDEBAR_W, TOP, 1, H0 - BOTTOM - TOP)),
         ('3', 'FileListCtrl, %s, 0, list_header.bmp, list_header_left.bmp, list_header_right.bmp, '
               '%s, %s, %s, %s, 24, 340, 100, 160'
-         % (rect(SIDE + SIDEBAR_W + SPLIT_W, TOP, list_w, H0 - BOTTOM - TOP), rgb(LIST_EVEN), rgb(LIST_ODD),
+         % (rect(LIST_X, TOP + NAV_H, list_w, H0 - BOTTOM - TOP - NAV_H), rgb(LIST_EVEN), rgb(LIST_ODD),
             rgb(LIST_EVEN), rgb(TEXT)))])
     section('SplitterBar', [('Windowtype', '0'), ('BKColor', rgb(SPLIT)), ('WndMoveType', '0')])
     s.append('; Handed to the scroll-bar library as it stands; the platform scroll bars are drawn.')

@@ -5,4 +5,7 @@
 class CAboutDlg : public platform::CDialog {
 public:
     CAboutDlg();
+
+protected:
+    bool OnInitDialog() override;
 };

@@ -5,6 +5,7 @@
 
 #include "app/Applog.h"
 #include "app/resource.h"
+#include "platform/SystemServices.h"
 #include "platform/WinApp.h"
 #include "skin/SkinTokens.h"
 #include "ui/CSplitterBar.h"
@@ -48,6 +49,14 @@ HRESULT STDMETHODCALLTYPE CAppModuleUIMain::Initialize() {
     mainDlg_.SetLinks(static_cast<ICommandExecutive*>(this), static_cast<IEmberAppModuleUICtrl*>(this), config_,
                       strings_);
     if (!mainDlg_.Create(nullptr)) return E_FAIL;
+    if (!mainDlg_.MissingSkin().empty()) {
+        // Without a skin the window would be an empty black box: say where the skin was looked for, and end.
+        platform::System().MessageBox(
+            nullptr, L"Pelican cannot start: no skin (skin.ini) was found in\n" + mainDlg_.MissingSkin(), L"Pelican",
+            MB_OK | MB_ICONERROR);
+        mainDlg_.DestroyWindow();
+        return E_FAIL;
+    }
     // The executive posts the worker's messages to the application's main window.
     if (platform::CWinApp* app = platform::CWinApp::Current()) app->SetMainWnd(&mainDlg_);
     mainWnd_ = mainDlg_.hwnd();

@@ -35,7 +35,8 @@ LRESULT CALLBACK BorderZoneThrough(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UIN
     if (msg == WM_NCHITTEST) {
         POINT screen{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
         auto* window = reinterpret_cast<CPelicanDlg*>(owner);
-        if (!::IsZoomed(window->hwnd()) && window->HitTestBorder(screen)) return HTTRANSPARENT;
+        if ((!::IsZoomed(window->hwnd()) && window->HitTestBorder(screen)) || window->NearSplitter(screen))
+            return HTTRANSPARENT;
     } else if (msg == WM_NCDESTROY) {
         ::RemoveWindowSubclass(wnd, &BorderZoneThrough, id);
     }
@@ -84,7 +85,7 @@ HRESULT CPelicanDlg::ReloadSkin() {
     // no resize may reach the old bar.
     const bool anchored = anchored_ != nullptr;
     anchored_ = nullptr;
-    LoadDialogSkin(kMainSection);
+    if (!LoadDialogSkin(kMainSection)) return E_FAIL;
     if (anchored) anchored_ = ProgressBars().empty() ? nullptr : ProgressBars().front().get();
     PrepareViews();
     if (config_) splitX_ = config_->GetIntValue(L"SplitterPosition", -1, 0);
@@ -112,6 +113,10 @@ LRESULT CPelicanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     // Unlike other skinned windows, the hosted views are not given every
     // message: they are laid out by WM_USER+103 on resize.
     // WM_NOTIFY goes to the scroll-bar library first, in SkinWindowProc.
+    if (msg == platform::TaskbarButtonCreatedMessage()) {
+        platform::System().TaskbarButtonCreated(hwnd_);
+        return 0;
+    }
     switch (msg) {
         case WM_PELICAN_COPY_PROGRESS:
             if (commands_) {
@@ -139,6 +144,26 @@ LRESULT CPelicanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
                 info->ptMaxTrackSize = POINT{work.right, work.bottom};
             return DefWindowProc(msg, wp, lp);
         }
+        case WM_SETCURSOR: {
+            POINT cursor{};
+            ::GetCursorPos(&cursor);
+            if (reinterpret_cast<HWND>(wp) == hwnd_ && NearSplitter(cursor)) {
+                ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
+                return TRUE;
+            }
+            break;
+        }
+        case WM_LBUTTONDOWN: {
+            // A press beside the thin bar takes hold of it, as a press on it does.
+            POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+            ::ClientToScreen(hwnd_, &at);
+            if (HWND bar = NearSplitter(at) ? SplitterWindow() : nullptr) {
+                ::ScreenToClient(bar, &at);
+                ::SendMessageW(bar, WM_LBUTTONDOWN, wp, MAKELPARAM(at.x, at.y));
+                return 0;
+            }
+            break;
+        }
         case WM_PELICAN_SPLITTER_MOVED:
             OnSplitterMoved(static_cast<int>(static_cast<INT_PTR>(wp)), lp != 0);
             return 0;
@@ -159,6 +184,10 @@ LRESULT CPelicanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 void CPelicanDlg::OnClose() {
     // The executive ends the application; the window is not closed here.
     if (commands_) commands_->InvokeCommand(L"Power_Off", 0, nullptr);
+}
+
+void CPelicanDlg::OnCancel() {
+    if (commands_ && commands_->IsCommandEnabled(L"CancelCopy")) commands_->InvokeCommand(L"CancelCopy", 0, nullptr);
 }
 
 void CPelicanDlg::OnLButtonDblClk(UINT, POINT pt) {
@@ -215,6 +244,23 @@ void CPelicanDlg::LayOutViews(int width, int height) {
     }
 }
 
+HWND CPelicanDlg::SplitterWindow() const {
+    for (IEmberAppModuleView* view : hosted_) {
+        wchar_t name[kLayoutViewNameCapacity] = {};
+        if (view->GetViewName(name, kLayoutViewNameCapacity) >= 0 && EqualsNoCase(name, L"SplitterBar"))
+            return view->GetViewWindow();
+    }
+    return nullptr;
+}
+
+bool CPelicanDlg::NearSplitter(POINT screen) const {
+    HWND bar = SplitterWindow();
+    RECT rc{};
+    if (!bar || !::IsWindowVisible(bar) || !::GetWindowRect(bar, &rc)) return false;
+    ::InflateRect(&rc, kSplitterReach, 0);
+    return ::PtInRect(&rc, screen) != FALSE;
+}
+
 void CPelicanDlg::ApplySplit() {
     if (splitX_ < 0) return;
     HWND tree = nullptr, bar = nullptr, list = nullptr;
@@ -243,12 +289,7 @@ void CPelicanDlg::OnSplitterMoved(int x, bool done) {
     ApplySplit();
     if (!done || !config_) return;
     // What the user sees is what is stored.
-    for (IEmberAppModuleView* view : hosted_) {
-        wchar_t name[kLayoutViewNameCapacity] = {};
-        if (view->GetViewName(name, kLayoutViewNameCapacity) >= 0 && EqualsNoCase(name, L"SplitterBar") &&
-            view->GetViewWindow())
-            splitX_ = RectInParent(view->GetViewWindow()).left;
-    }
+    if (HWND bar = SplitterWindow()) splitX_ = RectInParent(bar).left;
     config_->SetIntValue(L"SplitterPosition", splitX_, 0);
 }
 

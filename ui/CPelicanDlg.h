@@ -39,6 +39,8 @@ protected:
     void OnSize(UINT type, int cx, int cy) override;
     void OnPaint() override;
     void OnClose() override;
+    // Escape reaches the dialog as IDCANCEL: it stops a running copy.
+    void OnCancel() override;
     void OnTimer(UINT_PTR id) override;
     void OnLButtonDblClk(UINT flags, POINT pt) override;
 

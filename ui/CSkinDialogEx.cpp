@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "app/Applog.h"
-#include "app/ProgramPaths.h"
 #include "platform/SystemServices.h"
 #include "app/resource.h"
 #include "outside/skinscrollbar/SkinScrollBar.h"
@@ -254,41 +253,37 @@ bool CSkinDialogEx::CreateChild(const RECT& rect, HWND parent, const wchar_t*, U
 
 // ---- skin and views ----------------------------------------------------------------
 
-// A top-level window decides for the whole skin: a skin that went over its
-// budget is refused with a message and the shipped skin is loaded instead;
-// with no usable skin at all the program ends.
-void CSkinDialogEx::LoadDialogSkin(const std::wstring& section) {
+// A top-level window decides for the whole skin: a skin over its memory
+// budget is refused with a message and the shipped skin is loaded instead.
+// False when no usable skin is left: MissingSkin() or RefusedSkin() says why.
+bool CSkinDialogEx::LoadDialogSkin(const std::wstring& section) {
     // Nothing to load before a creator has named the window's section.
-    if (!config_ || section.empty()) return;
-    const bool topLevel = !hwnd_ || !(::GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD);
-    std::wstring tried;
-    std::wstring folder = ResolveCurrentSkinFolder(config_, &tried);
-    if (folder.empty()) {
-        if (topLevel)
-            EndWithoutSkin(hwnd_, L"No skin was found in \"" + tried + L"\" (skin.ini is missing). Pelican cannot run without a skin and will close.");
-        return;
-    }
+    if (!config_ || section.empty()) return true;
+    missingSkin_.clear();
+    refusedSkin_.clear();
+    std::wstring folder = ChooseSkinFolder(config_, &missingSkin_);
+    if (folder.empty()) return false;
     LoadSkinFrom(folder, section);
-    if (!topLevel || !SkinOverBudget()) return;
-    const std::wstring limit = std::to_wstring(Budget().Limit() >> 20);
-    if (SameSkinFolder(folder, DefaultSkinFolder())) {
-        EndWithoutSkin(hwnd_, L"The default skin in \"" + folder + L"\" needs more than " + limit +
-                                  L" MB of memory and was refused. Pelican cannot run without a skin and will close.");
-        return;
+    const bool topLevel = !hwnd_ || !(::GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD);
+    if (!topLevel || !SkinOverBudget()) return true;
+    PelicanLog(0, L"The skin in %s needs more memory than a skin may use.
+", folder.c_str());
+    if (!EqualsNoCase(folder, DefaultSkinFolder())) {
+        platform::System().MessageBox(hwnd_,
+                                      L"The skin in \"" + folder + L"\" needs more than " +
+                                          std::to_wstring(Budget().Limit() >> 20) +
+                                          L" MB of memory and was refused. Pelican uses the default skin instead.",
+                                      L"Pelican", MB_OK | MB_ICONWARNING);
+        folder = FallBackToDefaultSkin(config_);
+        if (folder.empty()) {
+            missingSkin_ = DefaultSkinFolder();
+            return false;
+        }
+        LoadSkinFrom(folder, section);
+        if (!SkinOverBudget()) return true;
     }
-    platform::System().MessageBox(hwnd_, L"The skin in \"" + folder + L"\" needs more than " + limit +
-                                             L" MB of memory and was refused. Pelican uses the default skin instead.",
-                                  L"Pelican", MB_OK | MB_ICONWARNING);
-    std::wstring fallback = UseDefaultSkin(config_);
-    if (fallback.empty()) {
-        EndWithoutSkin(hwnd_, L"No skin was found in \"" + DefaultSkinFolder() +
-                                  L"\" (skin.ini is missing). Pelican cannot run without a skin and will close.");
-        return;
-    }
-    LoadSkinFrom(fallback, section);
-    if (SkinOverBudget())
-        EndWithoutSkin(hwnd_, L"The default skin in \"" + fallback + L"\" needs more than " + limit +
-                                  L" MB of memory and was refused. Pelican cannot run without a skin and will close.");
+    refusedSkin_ = folder;
+    return false;
 }
 
 void CSkinDialogEx::LoadSkinFrom(const std::wstring& folder, const std::wstring& section) {

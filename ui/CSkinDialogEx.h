@@ -60,8 +60,11 @@ public:
     virtual int HandleLocalCommand(const std::wstring& name);
     virtual std::wstring TranslateToolTip(const std::wstring& text);
 
-    // Skin folder from the settings, then the window, its size and its views.
-    void LoadDialogSkin(const std::wstring& section);
+    // Skin folder from the settings (or the shipped one), then the window, its
+    // size and its views. False when no folder holds a skin: MissingSkin() then
+    // names the folders tried.
+    bool LoadDialogSkin(const std::wstring& section);
+    const std::wstring& MissingSkin() const { return missingSkin_; }
     void LoadAppViews();
     // Containers inside containers end here; and no window hosts more views than this.
     static constexpr int kMaxViewDepth = 4;
@@ -108,6 +111,7 @@ protected:
     RECT margins_{};
 
 private:
+    std::wstring missingSkin_;
     void UpdateButton(nsSkin::CSkinButton& button, int value);
     void UpdateProgress(nsSkin::CSkinProgress& bar, INT_PTR value, INT_PTR second);
     void ShowWindowByCommand(const std::wstring& name);

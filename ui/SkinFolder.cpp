@@ -1,14 +1,12 @@
-// Choosing the skin folder.
+// The skin folder choice and its fallback.
 #include "ui/SkinFolder.h"
 
-#include "app/Applog.h"
+#include <windows.h>
+
 #include "app/ProgramPaths.h"
-#include "platform/SystemServices.h"
-#include "skin/SkinTokens.h"
 
 namespace {
-constexpr int kSkinPathCapacity = 260;
-constexpr wchar_t kDefaultSkinSubfolder[] = L"skins\\default\\";
+constexpr LONG kSkinPathCapacity = 260;
 
 std::wstring WithSeparator(std::wstring folder) {
     if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
@@ -16,45 +14,37 @@ std::wstring WithSeparator(std::wstring folder) {
 }
 }  // namespace
 
-std::wstring DefaultSkinFolder() { return ModuleDirectory(nullptr) + kDefaultSkinSubfolder; }
+std::wstring DefaultSkinFolder() { return ModuleDirectory(nullptr) + L"skins\\default\\"; }
 
 bool HoldsSkin(const std::wstring& folder) {
     if (folder.empty()) return false;
-    DWORD attrs = ::GetFileAttributesW((WithSeparator(folder) + L"skin.ini").c_str());
-    return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
+    const DWORD attributes = ::GetFileAttributesW((WithSeparator(folder) + L"skin.ini").c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool SameSkinFolder(const std::wstring& a, const std::wstring& b) {
-    return nsSkin::EqualsNoCase(WithSeparator(a), WithSeparator(b));
-}
-
-std::wstring UseDefaultSkin(IConfigSettings* config) {
-    std::wstring folder = DefaultSkinFolder();
+std::wstring FallBackToDefaultSkin(IConfigSettings* config) {
+    const std::wstring folder = DefaultSkinFolder();
+    // A folder the settings cannot hold whole would be read back cut short.
+    if (!HoldsSkin(folder) || folder.size() >= static_cast<size_t>(kSkinPathCapacity)) return {};
     if (config) {
         config->SetStringValue(L"CurrentSkinPath", folder.c_str(), 0);
         config->SetStringValue(L"SkinPath", folder.c_str(), 0);
     }
-    return HoldsSkin(folder) ? folder : std::wstring();
-}
-
-std::wstring ResolveCurrentSkinFolder(IConfigSettings* config, std::wstring* tried) {
-    std::wstring stored;
-    if (config) {
-        wchar_t buffer[kSkinPathCapacity] = {};
-        config->GetStringValue(L"CurrentSkinPath", buffer, kSkinPathCapacity, 0);
-        stored = WithSeparator(buffer);
-    }
-    if (HoldsSkin(stored)) return stored;
-    // A program folder that moved leaves a stored path without a skin behind.
-    if (!stored.empty()) PelicanLog(0, L"No skin in %s; using the default skin.\n", stored.c_str());
-    std::wstring folder = UseDefaultSkin(config);
-    if (folder.empty() && tried) *tried = DefaultSkinFolder();
     return folder;
 }
 
-void EndWithoutSkin(HWND window, const std::wstring& message) {
-    PelicanLog(0, L"%s\n", message.c_str());
-    if (window) ::ShowWindow(window, SW_HIDE);
-    platform::System().MessageBox(window, message, L"Pelican", MB_OK | MB_ICONERROR);
-    ::PostQuitMessage(kExitNoSkin);
+std::wstring ChooseSkinFolder(IConfigSettings* config, std::wstring* tried) {
+    wchar_t stored[kSkinPathCapacity] = {};
+    if (config) config->GetStringValue(L"CurrentSkinPath", stored, kSkinPathCapacity, 0);
+    const std::wstring current = WithSeparator(stored);
+    if (HoldsSkin(current)) return current;
+    // The program folder was moved or copied, or the skin was removed: the
+    // stored path names nothing, and the window would be drawn from nothing.
+    std::wstring folder = FallBackToDefaultSkin(config);
+    if (folder.empty() && tried) {
+        tried->clear();
+        if (!current.empty() && current != DefaultSkinFolder()) *tried = current + L"\n";
+        *tried += DefaultSkinFolder();
+    }
+    return folder;
 }

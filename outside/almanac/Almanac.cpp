@@ -4,6 +4,8 @@
 #include <new>
 
 #include "app/Almanac.h"
+#include "app/FileVersion.h"
+#include "app/ProgramPaths.h"
 #include "framework/CEmberAppModuleBase.h"
 
 namespace {
@@ -16,7 +18,6 @@ struct Entry {
 constexpr Entry kValues[] = {
     {L"Almanac", L"AppDataPath", L"Pelican"},
     {L"Almanac", L"ProductName", L"Pelican"},
-    {L"Almanac", L"ProductVersion", L"1.0.0.0"},
 };
 
 // The module offers no interfaces; it only has to be there.
@@ -33,6 +34,16 @@ extern "C" __declspec(dllexport) HRESULT __cdecl AL_GetStringValue(const wchar_t
                                                                    wchar_t* buffer, int capacity, int) {
     if (!section || !key || !buffer || capacity <= 0) return E_INVALIDARG;
     buffer[0] = L'\0';
+    std::wstring version;
+    // The product version is the running program's own, read from its version resource.
+    if (_wcsicmp(section, L"Almanac") == 0 && _wcsicmp(key, L"ProductVersion") == 0) {
+        FileVersion fixed;
+        if (!ReadFileVersion(ModuleFileName(nullptr), &fixed)) return E_FAIL;
+        version = VersionText(fixed);
+        if (version.size() >= static_cast<size_t>(capacity)) return E_INVALIDARG;
+        std::wmemcpy(buffer, version.c_str(), version.size() + 1);
+        return S_OK;
+    }
     for (const Entry& e : kValues) {
         if (_wcsicmp(e.section, section) == 0 && _wcsicmp(e.key, key) == 0) {
             size_t len = std::wcslen(e.value);

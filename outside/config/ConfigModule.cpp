@@ -7,6 +7,9 @@
 #include <cwctype>
 #include <string>
 
+#include "app/FileVersion.h"
+#include "app/ProgramPaths.h"
+
 namespace {
 
 constexpr wchar_t kSection[] = L"Settings";
@@ -25,6 +28,60 @@ constexpr Default kDefaults[] = {
 };
 
 bool IsValidKey(const wchar_t* key) { return key && *key && !std::wcschr(key, L'=') && !std::wcschr(key, L'\n'); }
+
+constexpr DWORD kMaxStoreBytes = 16u << 20;  // far beyond any settings file; a bigger one is not ours to rewrite
+
+// The whole file, or false when it cannot be read (a missing file reads as empty).
+bool ReadAll(const std::wstring& path, std::string* bytes) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        bytes->clear();
+        return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    LARGE_INTEGER size{};
+    bool ok = ::GetFileSizeEx(file, &size) && size.QuadPart <= kMaxStoreBytes;
+    if (ok) {
+        bytes->assign(static_cast<size_t>(size.QuadPart), '\0');
+        DWORD got = 0;
+        ok = bytes->empty() || (::ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &got, nullptr) &&
+                                got == bytes->size());
+    }
+    ::CloseHandle(file);
+    return ok;
+}
+
+// Old files: UTF-8 when they say so, else the ANSI code page they were written in.
+std::wstring DecodeNarrow(const std::string& bytes) {
+    UINT codePage = CP_ACP;
+    size_t skip = 0;
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        codePage = CP_UTF8;
+        skip = 3;
+    }
+    const int length = static_cast<int>(bytes.size() - skip);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    int made = ::MultiByteToWideChar(codePage, 0, bytes.data() + skip, length, text.data(), length);
+    text.resize(made > 0 ? static_cast<size_t>(made) : 0);
+    return text;
+}
+
+// Writes the text as UTF-16 with its mark, by way of a new file put in place whole.
+bool WriteUnicode(const std::wstring& path, const std::wstring& text) {
+    const std::wstring temporary = path + L".new";
+    HANDLE file =
+        ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::wstring content = L"\xFEFF" + text;
+    const DWORD bytes = static_cast<DWORD>(content.size() * sizeof(wchar_t));
+    DWORD written = 0;
+    bool ok = ::WriteFile(file, content.data(), bytes, &written, nullptr) && written == bytes;
+    ok = ::CloseHandle(file) && ok;
+    if (ok) ok = ::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    if (!ok) ::DeleteFileW(temporary.c_str());
+    return ok;
+}
 
 std::wstring DirectoryOf(const std::wstring& path) {
     size_t slash = path.find_last_of(L"\\/");
@@ -98,14 +155,32 @@ void STDMETHODCALLTYPE CConfigModule::SetStringValue(const wchar_t* key, const w
         if (c == L'\r' || c == L'\n') c = L' ';
     std::wstring dir = DirectoryOf(storePath_);
     if (!dir.empty()) ::CreateDirectoryW(dir.c_str(), nullptr);
+    // Written as ANSI, a value outside the code page would come back as "?".
+    if (!MakeUnicodeStore()) return;
     ::WritePrivateProfileStringW(kSection, key, clean.c_str(), storePath_.c_str());
 }
 
+bool CConfigModule::MakeUnicodeStore() {
+    std::string bytes;
+    if (!ReadAll(storePath_, &bytes)) return false;
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE)
+        return true;
+    return WriteUnicode(storePath_, DecodeNarrow(bytes));
+}
+
 void STDMETHODCALLTYPE CConfigModule::ShowInformation(LONG, LONG) {
-    ::MessageBoxW(nullptr, L"Pelican\nVersion 1.0.0.0", L"About Pelican", MB_OK | MB_ICONINFORMATION);
+    // The program's version resource is the one place the version is written down.
+    FileVersion version;
+    std::wstring text = L"Pelican";
+    if (ReadFileVersion(ModuleFileName(nullptr), &version)) text += L"\nVersion " + VersionText(version);
+    ::MessageBoxW(nullptr, text.c_str(), L"About Pelican", MB_OK | MB_ICONINFORMATION);
 }
 
 void STDMETHODCALLTYPE CConfigModule::ShowHelp() {
-    std::wstring readme = DirectoryOf(DirectoryOf(storePath_)) + L"\\README.md";
+    // A shipped copy carries README.txt for its users; a build folder the developers' README.md.
+    const std::wstring folder = DirectoryOf(DirectoryOf(storePath_));
+    std::wstring readme = folder + L"\\README.txt";
+    if (::GetFileAttributesW(readme.c_str()) == INVALID_FILE_ATTRIBUTES) readme = folder + L"\\README.md";
     ::ShellExecuteW(nullptr, L"open", readme.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

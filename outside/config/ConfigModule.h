@@ -27,6 +27,10 @@ public:
 private:
     // The stored text of a key, or the built-in default; false when neither exists.
     bool Lookup(const wchar_t* key, std::wstring* value) const;
+    // Makes the store a UTF-16 file with a byte-order mark before anything is
+    // written, so that the profile functions keep every character; a file an
+    // older version wrote in the ANSI code page is converted once.
+    bool MakeUnicodeStore();
 
     std::wstring storePath_;
 };

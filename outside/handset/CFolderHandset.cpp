@@ -39,6 +39,7 @@ void Fill(tag_DirectoryFileTree* node, const std::wstring& folder, int levels, b
         if (IsPartialName(e.name)) continue;
         if (!e.folder && levels <= 1 && !top) continue;
         node->children.emplace_back(e.name, e.size, e.folder);
+        node->children.back().modified = e.modified;
     }
     if (levels <= 1) return;
     size_t i = 0;
@@ -56,11 +57,13 @@ bool DeleteTree(const std::wstring& path, DWORD attrs) {
     if (!(attrs & FILE_ATTRIBUTE_REPARSE_POINT)) {
         std::vector<FolderEntry> entries;
         if (!ListFolder(path, &entries)) return false;
+        // One entry that resists does not keep the others.
+        bool all = true;
         for (const FolderEntry& e : entries) {
-            if (e.address.empty()) return false;
             std::wstring child = JoinPath(path, e.address);
-            if (!DeleteTree(child, Attributes(child))) return false;
+            all = !e.address.empty() && DeleteTree(child, Attributes(child)) && all;
         }
+        if (!all) return false;
     }
     return ::RemoveDirectoryW(path.c_str()) != 0;
 }
@@ -164,6 +167,11 @@ void CFolderHandset::RemoveOrphans() {
         orphans.swap(orphans_);
     }
     for (const std::wstring& path : orphans) ::DeleteFileW(path.c_str());
+}
+
+void CFolderHandset::AddOrphan(const std::wstring& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    orphans_.push_back(path);
 }
 
 bool CFolderHandset::IsConnected() { return Present(); }

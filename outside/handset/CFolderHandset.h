@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fileview/DirectoryFileTree.h"
+#include "outside/handset/CFolderTransfer.h"
 #include "outside/handset/CopyEngine.h"
 #include "platform/Handles.h"
 #include "shuttle/IHandsetInteraction.h"
@@ -37,6 +38,12 @@ public:
     int QueryPathList(const wchar_t* const* devicePaths) override;
     // Stops the watcher and ends the object: nothing may be called afterwards.
     void Close() override;
+
+    // Whole-job transfers; lives as long as this object.
+    IHandsetTransfer* Transfer() { return &transfer_; }
+
+    // An unfinished file that could not be removed; it goes when the device is back.
+    void AddOrphan(const std::wstring& path);
 
     // The backing folder in extended-length form (empty without a device).
     const std::wstring& Root() const { return root_; }
@@ -77,6 +84,7 @@ private:
     platform::UniqueHandle stop_;
     platform::UniqueHandle wake_;
     platform::UniqueHandle thread_;
+    CFolderTransfer transfer_{this};
 };
 
 }  // namespace handset

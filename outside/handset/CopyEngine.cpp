@@ -17,12 +17,6 @@ constexpr DWORD kChunk = 1 << 20;
 constexpr int kMaxDepth = 64;   // guards against links that loop back into their folder
 constexpr size_t kHelpers = 3;  // threads besides the caller's for small files
 
-std::wstring PartialName() {
-    static std::atomic<unsigned> counter{0};
-    return std::wstring(kPartialPrefix) + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) +
-           L".part";
-}
-
 // `listed` carries what the folder listing already said, which saves asking
 // the file system once more for every file of a large tree.
 bool PlanNode(const std::wstring& source, const std::wstring& targetName, bool toPc, int depth,
@@ -65,24 +59,30 @@ bool PlanNode(const std::wstring& source, const std::wstring& targetName, bool t
     return true;
 }
 
+}  // namespace
+
+std::wstring PartialName() {
+    static std::atomic<unsigned> counter{0};
+    return std::wstring(kPartialPrefix) + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) +
+           L".part";
+}
+
 void DiscardOpenFile(HANDLE file) {
     FILE_DISPOSITION_INFO dispose{TRUE};
     ::SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof(dispose));
 }
-
-}  // namespace
 
 bool PlanCopy(const std::wstring& source, const std::wstring& targetName, bool toPc, CopyNode* node,
               std::uint64_t* total) {
     return PlanNode(source, targetName, toPc, 0, nullptr, node, total);
 }
 
-bool RenameOpenFile(HANDLE file, const std::wstring& newPath) {
+bool RenameOpenFile(HANDLE file, const std::wstring& newPath, bool replace) {
     std::wstring native = NativePath(newPath);
     if (native.empty()) return false;
     std::vector<unsigned char> block(sizeof(FILE_RENAME_INFO) + native.size() * sizeof(wchar_t));
     auto* info = reinterpret_cast<FILE_RENAME_INFO*>(block.data());
-    info->ReplaceIfExists = FALSE;
+    info->ReplaceIfExists = replace ? TRUE : FALSE;
     info->RootDirectory = nullptr;
     info->FileNameLength = static_cast<DWORD>(native.size() * sizeof(wchar_t));
     std::memcpy(info->FileName, native.data(), info->FileNameLength);

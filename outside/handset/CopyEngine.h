@@ -99,8 +99,13 @@ private:
     std::vector<std::wstring> orphans_;
 };
 
-// Gives a file's handle a new full name (extended-length path) without
-// replacing anything; false when the name is taken or the rename fails.
-bool RenameOpenFile(HANDLE file, const std::wstring& newPath);
+// A fresh name under which an unfinished copy is written (kPartialPrefix...).
+std::wstring PartialName();
+// Marks an open file for deletion when its handle closes.
+void DiscardOpenFile(HANDLE file);
+
+// Gives a file's handle a new full name (extended-length path); without
+// `replace`, false when the name is taken. False when the rename fails.
+bool RenameOpenFile(HANDLE file, const std::wstring& newPath, bool replace = false);
 
 }  // namespace handset

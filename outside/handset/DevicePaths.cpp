@@ -176,6 +176,7 @@ bool ListFolder(const std::wstring& folder, std::vector<FolderEntry>* entries) {
         e.folder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         e.link = (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         e.size = e.folder ? 0 : (std::uint64_t(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+        e.modified = (std::uint64_t(fd.ftLastWriteTime.dwHighDateTime) << 32) | fd.ftLastWriteTime.dwLowDateTime;
         entries->push_back(std::move(e));
     } while (::FindNextFileW(find, &fd));
     return true;

@@ -47,6 +47,7 @@ struct FolderEntry {
     bool folder = false;
     bool link = false;  // a reparse point: never descended into by a delete
     std::uint64_t size = 0;
+    std::uint64_t modified = 0;  // FILETIME ticks, UTC
 };
 // The entries of a folder without "." and "..", unsorted; false when it cannot be listed.
 bool ListFolder(const std::wstring& folder, std::vector<FolderEntry>* entries);

@@ -41,3 +41,8 @@ extern "C" __declspec(dllexport) IHandsetInteraction* DllCreateObject() {
         handset::ConfiguredRoot(Environment(L"PELICAN_DEVICE_ROOT"), dir.empty() ? L"" : dir + L"Handset.ini", dir);
     return new (std::nothrow) handset::CFolderHandset(root);
 }
+
+// The companion of an object that DllCreateObject made.
+extern "C" __declspec(dllexport) IHandsetTransfer* HandsetTransfer(IHandsetInteraction* device) {
+    return device ? static_cast<handset::CFolderHandset*>(device)->Transfer() : nullptr;
+}

@@ -45,6 +45,33 @@ TEST(ConfigModule, DefaultsPersistenceAndBoundedStrings) {
     EXPECT_EQ(0, again.GetStringValue(L"bad=key", version, 64, 0));
 }
 
+TEST(ConfigModule, KeepsEveryCharacterAndReadsWhatOlderVersionsWroteInTheCodePage) {
+    testsupport::ScratchFolder scratch;
+    ::CreateDirectoryW((scratch.path() + L"config").c_str(), nullptr);
+    const std::wstring store = scratch.path() + L"config\\Settings.ini";
+    const std::wstring old = L"[Settings]\r\nCurrentSkinPath=C:\\Caf\u00e9\\skins\\\r\nCurrentSpecifyFolder=1\r\n";
+    char narrow[256] = {};
+    int length = ::WideCharToMultiByte(CP_ACP, 0, old.c_str(), -1, narrow, sizeof(narrow), nullptr, nullptr);
+    ASSERT_GT(length, 1);
+    ASSERT_TRUE(testsupport::WriteFileBytes(store, std::string(narrow, length - 1)));
+
+    const std::wstring russian = L"C:\\Users\\\u041f\u0440\u0438\u043c\u0435\u0440\\Pelican\\skins\\default\\";
+    {
+        CConfigModule config(store);
+        config.SetStringValue(L"SkinPath", russian.c_str(), 0);
+    }
+    const std::string bytes = testsupport::ReadFileBytes(store);
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ("\xFF\xFE", bytes.substr(0, 2)) << "UTF-16 with its byte-order mark";
+    CConfigModule again(store);
+    wchar_t value[260];
+    ASSERT_NE(0, again.GetStringValue(L"SkinPath", value, 260, 0));
+    EXPECT_EQ(russian, value);
+    ASSERT_NE(0, again.GetStringValue(L"CurrentSkinPath", value, 260, 0));
+    EXPECT_STREQ(L"C:\\Caf\u00e9\\skins\\", value) << "the older file's values survive the change";
+    EXPECT_EQ(1, again.GetIntValue(L"CurrentSpecifyFolder", 0, 1));
+}
+
 TEST(ConfigModule, AnswersBothSettingsInterfacesThroughTheBus) {
     testsupport::ScratchFolder scratch;
     auto* bus = new CEmberSoftBus();

@@ -109,6 +109,7 @@ TEST_F(DeviceFiles, RenameJoinsTheFolderAndTheNewName) {
     EXPECT_EQ(std::vector<std::wstring>{L"Rename"}, dialogs.titles);
     EXPECT_EQ(std::vector<std::wstring>{L"a"}, dialogs.initialNames);
     const std::vector<std::wstring> expected = {
+        L"device.PathExists(/var/mobile/Media/b)",
         L"shuttle.RenamePath(/var/mobile/Media/a,/var/mobile/Media/b)",
         L"shuttle.GetDirectoryTree(/var/mobile/Media/,2)",
     };
@@ -136,6 +137,14 @@ TEST_F(DeviceFiles, RenameToTheSameOrAnEmptyNameCallsNothing) {
 TEST_F(DeviceFiles, ARefusedRenameLeavesTheViews) {
     view->selectedName = L"a";
     dialogs.name = L"b";
+    // Onto an entry that exists: said so, and the other entry is never replaced.
+    device->existing.insert(L"/var/mobile/Media/b");
+    EXPECT_EQ(E_FAIL, Invoke(L"RenamePath"));
+    EXPECT_EQ(std::vector<std::wstring>{L"An entry with this name already exists."}, system.Texts());
+    EXPECT_EQ(0u, journal.Count(L"shuttle.RenamePath"));
+    device->existing.erase(L"/var/mobile/Media/b");
+    system.messages.clear();
+
     device->renameResult = false;
     EXPECT_EQ(S_OK, Invoke(L"RenamePath"));
     EXPECT_EQ(0u, journal.Count(L"shuttle.GetDirectoryTree"));
@@ -148,8 +157,10 @@ TEST_F(DeviceFiles, OpeningAndSelectingFoldersRefreshWithTheirReasons) {
     view->selectedName = L"DCIM";
     ASSERT_EQ(S_OK, Invoke(L"OpenFolder"));
     ASSERT_EQ(S_OK, Invoke(L"FileTreeSelchanged"));
+    // The file view has moved the tree onto the opened folder: it is the current one,
+    // whatever row the list still has selected.
     const std::vector<std::wstring> expected = {
-        L"shuttle.GetDirectoryTree(/var/mobile/Media/DCIM,2)",
+        L"shuttle.GetDirectoryTree(/var/mobile/Media/,2)",
         L"shuttle.GetDirectoryTree(/var/mobile/Media/,2)",
     };
     EXPECT_EQ(expected, DeviceCalls());

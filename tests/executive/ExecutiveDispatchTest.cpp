@@ -14,7 +14,7 @@ TEST_F(Dispatch, StartsWaitingWithTheDeviceCommandsOffAndTheRootFromTheSettings)
     EXPECT_EQ(L"Waiting for Handset...", Status());
     for (const wchar_t* name :
          {L"CopyToPC", L"CopyFileToDevice", L"CopyFolderToDevice", L"DeleteFromDevice", L"CreateFolder",
-          L"SpecifyFolder", L"OpenFolder", L"FileTreeSelchanged", L"DropFiles", L"DragFileToPC"})
+          L"SpecifyFolder", L"OpenFolder", L"FileTreeSelchanged", L"DropFiles", L"DragFileToPC", L"Refresh", L"Up"})
         EXPECT_FALSE(Enabled(name)) << name;
     for (const wchar_t* name : {L"RenamePath", L"CheckUpdate", L"Power_Off", L"DeviceArrival", L"UpdateCopyProgress"})
         EXPECT_TRUE(Enabled(name)) << name;
@@ -150,6 +150,26 @@ TEST_F(Dispatch, RemovalDisablesClearsAndWaits) {
     const std::vector<std::wstring> expected = {L"ui.UpdateUI()", L"view.EnableViews(0)", L"view.ClearViews()",
                                                 L"ui.UpdateUI()"};
     EXPECT_EQ(expected, journal.Lines());
+}
+
+// A reason why no handset shows replaces the waiting text, never the connected one, and lasts until an arrival.
+TEST_F(Dispatch, ReasonsForNoDeviceShowOnlyWhileNoneIsConnected) {
+    const std::wstring missing = L"Handset service not found. Install the handset vendor's software.";
+    const std::wstring untrusted =
+        L"This computer is not trusted yet. Unlock the handset, open the vendor's software once and tap Trust on "
+        L"the handset.";
+    ASSERT_EQ(S_OK, Invoke(L"DeviceServiceMissing"));
+    EXPECT_EQ(missing, Status());
+    ASSERT_EQ(S_OK, Invoke(L"DeviceNotTrusted"));
+    EXPECT_EQ(untrusted, Status());
+    Arrive();
+    EXPECT_EQ(L"Handset Connected.", Status());
+    Invoke(L"DeviceNotTrusted");
+    EXPECT_EQ(L"Handset Connected.", Status());
+    EXPECT_TRUE(Enabled(L"CopyToPC")) << "a reason changes only the text";
+    Invoke(L"DeviceRemoved");
+    EXPECT_EQ(L"Waiting for Handset...", Status());
+    EXPECT_FALSE(Enabled(L"CancelCopy")) << "nothing to cancel without a job";
 }
 
 TEST_F(Dispatch, DeviceNotificationsFromTheLibraryThreadRunOnTheWindowThreadInOrder) {

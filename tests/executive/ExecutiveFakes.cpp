@@ -69,6 +69,11 @@ int FakeFileView::EnableViews(int flag) {
     return 1;
 }
 
+int FakeFileView::ClearList() {
+    Note(L"ClearList()");
+    return 1;
+}
+
 // FakeDevice.
 
 FakeDevice::FakeDevice(Journal* journal)

@@ -65,6 +65,7 @@ public:
     std::wstring GetSelectedPath() override;
     const std::vector<std::wstring>& GetSelectedPaths() override;
     int EnableViews(int flag) override;
+    int ClearList() override;
 
     std::wstring currentFolder;
     std::wstring selectedName;

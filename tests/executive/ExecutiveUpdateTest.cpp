@@ -46,6 +46,18 @@ TEST_F(CheckUpdate, AnAddressThatCannotBeQuotedStartsNothing) {
     EXPECT_TRUE(system.started.empty());
 }
 
+TEST_F(CheckUpdate, TheButtonAsksForAnAnswerAndSaysWhenNoAddressIsSet) {
+    CommandArgs record;
+    EXPECT_EQ(E_FAIL, Invoke(L"CheckUpdateNow", &record));
+    ASSERT_EQ(1u, system.messages.size());
+    EXPECT_EQ(L"No update address is set.", system.messages[0].text);
+    EXPECT_TRUE(system.started.empty());
+    config->strings[L"CheckupdateWeb"] = L"https://update.example/pelican.txt";
+    ASSERT_EQ(S_OK, Invoke(L"CheckUpdateNow", &record));
+    ASSERT_EQ(1u, system.started.size());
+    EXPECT_EQ(ExpectedLine(L"https://update.example/pelican.txt", L"1") + L"interactive", system.started[0].second);
+}
+
 TEST_F(CheckUpdate, AFailedStartIsOnlyTraced) {
     config->strings[L"CheckupdateWeb"] = L"http://update.example/";
     system.startResult = false;

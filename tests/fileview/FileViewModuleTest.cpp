@@ -233,15 +233,16 @@ TEST_F(FileViewModuleTest, NewRootBuildsTheTreeAndFillsTheList) {
     EXPECT_EQ(L"1.5KB", list->GetItemText(3, 2));
 }
 
-TEST_F(FileViewModuleTest, SelectionChangeGrowsOnlyAChildlessItem) {
+TEST_F(FileViewModuleTest, SelectionChangeBringsTheTreeInLineAndOpensAChildlessItem) {
     ShowMedia();
     HTREEITEM dcim = module->TreeView()->FindChildOfSelection(L"DCIM");
     tree->SelectItem(dcim);
     UINT before = tree->GetCount();
-    // DCIM already holds 100APPLE: the tree stays, the list is refilled.
+    // DCIM already holds 100APPLE: it gains the folder that appeared since, and the list is refilled.
     tag_DirectoryFileTree listing = Folder(L"DCIM", {Folder(L"100APPLE"), Folder(L"101APPLE"), File(L"a.jpg", 1)});
     EXPECT_EQ(1, module->LoadTree(&listing, FileOp_TreeSelChanged));
-    EXPECT_EQ(before, tree->GetCount());
+    EXPECT_EQ(before + 1, tree->GetCount());
+    EXPECT_NE(nullptr, module->TreeView()->FindChildOfSelection(L"101APPLE"));
     EXPECT_EQ(3, list->GetItemCount());
 
     // A childless item gets the listing's folders and is expanded.
@@ -397,8 +398,8 @@ TEST_F(ContextMenuTest, OnARowEverythingButNewFolder) {
     answer.keys = {VK_DOWN, VK_DOWN, VK_RETURN};  // the second item
     RightClickAt(RowPoint(RowOf(L"notes.txt")), answer);
     ASSERT_TRUE(answer.seen);
-    EXPECT_EQ((std::vector<UINT>{10, 15, 13, 14}), answer.ids);
-    EXPECT_EQ((std::vector<bool>{false, false, false, true}), answer.grayed);
+    EXPECT_EQ((std::vector<UINT>{10, 15, 13, 14, 19}), answer.ids);
+    EXPECT_EQ((std::vector<bool>{false, false, false, true, false}), answer.grayed);
     // Owner-drawn items that were measured through the list window.
     for (int height : answer.heights) EXPECT_GT(height, 0);
     EXPECT_EQ(std::vector<std::wstring>{L"RenamePath"}, executive->Names());
@@ -411,7 +412,7 @@ TEST_F(ContextMenuTest, OnEmptySpaceOnlyNewFolderAndDismissingDoesNothing) {
     RECT client = list->GetClientRect();
     RightClickAt(POINT{client.right - 10, client.bottom - 10}, answer);
     ASSERT_TRUE(answer.seen);
-    EXPECT_EQ((std::vector<bool>{true, true, true, false}), answer.grayed);
+    EXPECT_EQ((std::vector<bool>{true, true, true, false, false}), answer.grayed);
     EXPECT_TRUE(executive->calls.empty());
     EXPECT_EQ(menus, platform::UniqueMenu::Live());  // the menu went with the click
 }

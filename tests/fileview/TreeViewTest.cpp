@@ -222,15 +222,20 @@ TEST_F(TreeViewTest, ClicksOnRowsRaiseOnlySelectionEvents) {
     EXPECT_EQ(L"/var/mobile/Media/Music/", tree.GetCurrentPath());
     EXPECT_EQ(std::vector<int>{FileOp_TreeSelChanged}, sink.Codes());
 
-    // Right-clicks, double-clicks on the same row and keys raise nothing.
+    // Right-clicks, double-clicks on the same row and keys other than F5 raise nothing.
     sink.events.clear();
     tree.PostMessage(WM_RBUTTONDOWN, MK_RBUTTON, lp);
     tree.PostMessage(WM_RBUTTONUP, 0, lp);
     tree.PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, lp);
     tree.PostMessage(WM_LBUTTONUP, 0, lp);
-    tree.PostMessage(WM_KEYDOWN, VK_F5, 0);
+    tree.PostMessage(WM_KEYDOWN, VK_F2, 0);
     Pump();
     EXPECT_TRUE(sink.events.empty());
+    tree.PostMessage(WM_KEYDOWN, VK_F5, 0);
+    Pump();
+    ASSERT_EQ(std::vector<int>{FileOp_ListKeyDown}, sink.Codes());
+    EXPECT_EQ(VK_F5, sink.events[0].a);
+    sink.events.clear();
 
     // A click on empty space below the rows keeps the selection.
     RECT client = tree.GetClientRect();

@@ -79,6 +79,19 @@ TEST_F(DeviceOps, TreeListsFoldersFirstInNaturalOrderWithFilesLeftOutAtTheDeepes
     EXPECT_EQ((std::vector<std::wstring>{L"99APPLE", L"100APPLE", L"readme.txt"}), ChildNames(tree));
     EXPECT_EQ(5u, Child(tree, L"readme.txt")->size);
     EXPECT_EQ(0, Child(tree, L"readme.txt")->isDirectory);
+    {
+        std::wstring backing;
+        ASSERT_TRUE(handset->Resolve(L"/var/mobile/Media/DCIM/readme.txt", &backing));
+        HANDLE file = ::CreateFileW(backing.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        const FILETIME when{0x12345678, 0x01D9ABCD};
+        ::SetFileTime(file, nullptr, nullptr, &when);
+        ::CloseHandle(file);
+        tree = handset->GetDirectoryTree(L"/var/mobile/Media/DCIM/", 1);
+        ASSERT_NE(nullptr, tree);
+        EXPECT_EQ(0x01D9ABCD12345678ull, Child(tree, L"readme.txt")->modified) << "the list's date column";
+    }
+    tree = handset->GetDirectoryTree(L"/var/mobile/Media//DCIM/", 2);
     // Second level: only what the folder tree needs.
     EXPECT_TRUE(Child(tree, L"100APPLE")->children.empty());
 

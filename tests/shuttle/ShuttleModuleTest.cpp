@@ -145,10 +145,15 @@ TEST_F(BoundShuttle, NotificationsBecomeCommandsOnTheCallersThread) {
     EXPECT_EQ(0x1234, notify(2));
     EXPECT_EQ(0, notify(3));
     EXPECT_EQ(0, notify(0));
+    EXPECT_EQ(0x1234, notify(10));
+    EXPECT_EQ(0x1234, notify(11));
+    EXPECT_EQ(0, notify(12));
     auto calls = executive->Calls();
-    ASSERT_EQ(2u, calls.size()) << "value 3 calls nothing";
+    ASSERT_EQ(4u, calls.size()) << "values 0, 3 and 12 call nothing";
     EXPECT_EQ(L"DeviceArrival", calls[0].name);
     EXPECT_EQ(L"DeviceRemoved", calls[1].name);
+    EXPECT_EQ(L"DeviceServiceMissing", calls[2].name);
+    EXPECT_EQ(L"DeviceNotTrusted", calls[3].name);
     for (const Invocation& c : calls) {
         EXPECT_EQ(0, c.param);
         EXPECT_EQ(nullptr, c.args);

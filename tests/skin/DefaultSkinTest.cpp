@@ -125,7 +125,7 @@ TEST_F(DefaultSkinTest, MainWindowIsAFrameWithFourStatePicturesAndBorderPieces) 
 
 TEST_F(DefaultSkinTest, EveryCommandHasItsControl) {
     for (const wchar_t* name : {L"CopyToPC", L"CopyFileToDevice", L"CopyFolderToDevice", L"CreateFolder",
-                                L"RenamePath", L"DeleteFromDevice", L"CheckUpdate", L"About", L"Help", L"Minimize",
+                                L"RenamePath", L"DeleteFromDevice", L"CheckUpdateNow", L"About", L"Help", L"Minimize", L"Up", L"Refresh", L"CancelCopy",
                                 L"Maximize", L"Power_Off"}) {
         const SkinButtonRecord* b = Button(name);
         ASSERT_NE(b, nullptr) << name;
@@ -175,8 +175,24 @@ TEST_F(DefaultSkinTest, HeaderAndStatusBarControlsStayInTheirCorners) {
     const int bottomLeft = W(layout_.bottom[Piece::kFirst]), bottomRight = W(layout_.bottom[Piece::kLast]);
     const int statusTop = size_.cy - layout_.bottomHeight;
     const SIZE least = MinimumSize();
+    const SkinAppViewRecord* list = View(L"FileListCtrl");
+    ASSERT_NE(list, nullptr);
     for (const auto& b : desc_.buttons) {
-        ASSERT_LT(b.rect.bottom, layout_.topHeight) << "all buttons live in the header";
+        if (EqualsNoCase(b.name, L"Up") || EqualsNoCase(b.name, L"Refresh")) {
+            // The row above the list; below the header, so they stay where they are.
+            EXPECT_GE(b.rect.top, layout_.topHeight) << b.name;
+            EXPECT_LE(b.rect.bottom, list->rect.top) << b.name;
+            EXPECT_GE(b.rect.left, list->rect.left) << b.name;
+            EXPECT_GE(b.rect.left, topLeft) << b.name;
+            continue;
+        }
+        if (EqualsNoCase(b.name, L"CancelCopy")) {
+            // Moves with the progress bar beside it.
+            EXPECT_GE(b.rect.top, statusTop);
+            EXPECT_GE(b.rect.left, size_.cx - bottomRight);
+            continue;
+        }
+        ASSERT_LT(b.rect.bottom, layout_.topHeight) << "the other buttons live in the header";
         if (EqualsNoCase(b.name, L"About")) {
             // The main window keeps About centred; so does the middle piece under it.
             EXPECT_EQ(b.rect.left + b.rect.right, size_.cx);
@@ -212,7 +228,8 @@ TEST_F(DefaultSkinTest, ViewsFillTheContentArea) {
     const RECT chooserBand{tree->rect.left, content.top, tree->rect.right, tree->rect.top};
     EXPECT_TRUE(combo.left >= chooserBand.left && combo.right <= chooserBand.right && combo.top >= chooserBand.top &&
                 combo.bottom <= chooserBand.bottom);
-    std::vector<RECT> parts{tree->rect, splitter->rect, list->rect, chooserBand};
+    const RECT navigationBand{list->rect.left, content.top, list->rect.right, list->rect.top};
+    std::vector<RECT> parts{tree->rect, splitter->rect, list->rect, chooserBand, navigationBand};
     long long covered = 0;
     for (size_t i = 0; i < parts.size(); ++i) {
         EXPECT_GE(parts[i].left, content.left);

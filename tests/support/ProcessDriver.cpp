@@ -5,8 +5,7 @@
 
 namespace testsupport {
 
-namespace {
-void CopyTree(const std::wstring& from, const std::wstring& to, std::initializer_list<const wchar_t*> leaveOut) {
+void CopyFolder(const std::wstring& from, const std::wstring& to, std::initializer_list<const wchar_t*> leaveOut) {
     ::CreateDirectoryW(to.c_str(), nullptr);
     WIN32_FIND_DATAW fd;
     HANDLE find = ::FindFirstFileW((from + L"*").c_str(), &fd);
@@ -18,13 +17,14 @@ void CopyTree(const std::wstring& from, const std::wstring& to, std::initializer
         for (const wchar_t* l : leaveOut) skip = skip || _wcsicmp(l, name.c_str()) == 0;
         if (skip) continue;
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            CopyTree(from + name + L"\\", to + name + L"\\", {});
+            CopyFolder(from + name + L"\\", to + name + L"\\", {});
         else
             ::CopyFileW((from + name).c_str(), (to + name).c_str(), FALSE);
     } while (::FindNextFileW(find, &fd));
     ::FindClose(find);
 }
 
+namespace {
 struct FindContext {
     DWORD pid;
     const wchar_t* title;
@@ -64,7 +64,7 @@ BOOL CALLBACK EnumChildText(HWND wnd, LPARAM lp) {
 }  // namespace
 
 ProgramCopy::ProgramCopy(std::initializer_list<const wchar_t*> leaveOut) : scratch_(L"prog") {
-    CopyTree(ProgramDirectory(), scratch_.path(), leaveOut);
+    CopyFolder(ProgramDirectory(), scratch_.path(), leaveOut);
 }
 
 void ProgramCopy::UseOwnLog(int level) {
@@ -78,7 +78,8 @@ void ProgramCopy::UseOwnLog(int level) {
     logPath_ = std::wstring(common) + L"\\Pelican\\" + name;
 }
 
-RunningProgram::RunningProgram(const std::wstring& exe, const std::vector<std::wstring>& env) {
+RunningProgram::RunningProgram(const std::wstring& exe, const std::vector<std::wstring>& env,
+                               const std::wstring& arguments) {
     // The child gets our environment plus the extra variables.
     std::wstring block;
     wchar_t* current = ::GetEnvironmentStringsW();
@@ -87,6 +88,7 @@ RunningProgram::RunningProgram(const std::wstring& exe, const std::vector<std::w
     for (const auto& e : env) block.append(e).push_back(L'\0');
     block.push_back(L'\0');
     std::wstring cmd = L"\"" + exe + L"\"";
+    if (!arguments.empty()) cmd += L" " + arguments;
     std::wstring dir = exe.substr(0, exe.find_last_of(L'\\'));
     STARTUPINFOW si{};
     si.cb = sizeof(si);

@@ -11,6 +11,9 @@
 
 namespace testsupport {
 
+// Copies folder `from` into `to` (both ending in "\\"), less the top-level names in leaveOut.
+void CopyFolder(const std::wstring& from, const std::wstring& to, std::initializer_list<const wchar_t*> leaveOut = {});
+
 // A copy of build\bin in a scratch folder, less the files named.
 class ProgramCopy {
 public:
@@ -29,8 +32,9 @@ private:
 
 class RunningProgram {
 public:
-    // Starts exe with extra environment variables ("NAME=value").
-    RunningProgram(const std::wstring& exe, const std::vector<std::wstring>& env = {});
+    // Starts exe with extra environment variables ("NAME=value") and arguments.
+    RunningProgram(const std::wstring& exe, const std::vector<std::wstring>& env = {},
+                   const std::wstring& arguments = L"");
     ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;

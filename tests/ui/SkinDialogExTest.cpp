@@ -7,7 +7,6 @@
 #include "tests/ui/UiTestSupport.h"
 #include "ui/CSkinDialogEx.h"
 #include "ui/CSplitterBar.h"
-#include "ui/SkinFolder.h"
 #include "platform/SystemServices.h"
 
 namespace {
@@ -220,6 +219,29 @@ TEST_F(SkinDialogExTest, BorderedWindowsShiftTheirViewsByTheDialogFrame) {
     EXPECT_TRUE(SameRect(RECT{12 - dx, 22 - dy, 112 - dx, 172 - dy}, factory_.requests[0].rect));
 }
 
+TEST(SkinDialogExDefaults, AnEmptySkinSettingPointsAtTheProgramsDefaultSkin) {
+    MemoryConfig config;
+    RecordingSink sink;
+    TestDialog dlg;
+    dlg.SetLinks(&sink, nullptr, &config, nullptr);
+    ASSERT_TRUE(dlg.Create(nullptr));
+    const std::wstring expected = testsupport::TestDirectory() + L"skins\\default\\";
+    // No skin beside the program yet: nothing is stored, and the folder looked in is named.
+    EXPECT_FALSE(dlg.LoadDialogSkin(L"MAINDLG"));
+    EXPECT_EQ(expected, dlg.MissingSkin());
+    EXPECT_EQ(0u, config.strings.count(L"CurrentSkinPath"));
+
+    ::CreateDirectoryW((testsupport::TestDirectory() + L"skins").c_str(), nullptr);
+    ::CreateDirectoryW(expected.c_str(), nullptr);
+    ASSERT_TRUE(testsupport::WriteFileBytes(expected + L"skin.ini", "[MAINDLG]\r\n"));
+    EXPECT_TRUE(dlg.LoadDialogSkin(L"MAINDLG"));
+    EXPECT_EQ(expected, config.strings[L"CurrentSkinPath"]);
+    EXPECT_EQ(expected, config.strings[L"SkinPath"]);
+    EXPECT_EQ(expected + L"skin.ini", dlg.SkinPath());
+    EXPECT_TRUE(dlg.HostedViews().empty()) << "no view factory: no views";
+    dlg.DestroyWindow();
+    testsupport::RemoveTree(testsupport::TestDirectory() + L"skins");
+
 class RecordingSystem : public platform::RealSystemServices {
 public:
     int MessageBox(HWND, const std::wstring& text, const std::wstring&, UINT) override {
@@ -229,51 +251,45 @@ public:
     std::vector<std::wstring> boxes;
 };
 
-// The exit code of a WM_QUIT waiting in this thread's queue (taken out), or -1.
-int TakeQuit() {
-    MSG msg;
-    return ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) ? static_cast<int>(msg.wParam) : -1;
-}
-
-// The test program's folder has no skins\default\, so the fall-back to the
-// shipped skin finds nothing either: the user is told which folder was tried
-// and the program ends. A skin over the memory budget is refused first, with
-// a message that names it.
-TEST(SkinDialogExDefaults, WithoutAUsableSkinTheProgramFallsBackThenEnds) {
-    const std::wstring fallback = testsupport::TestDirectory() + L"skins\\default\\";
-    testsupport::ScratchFolder scratch(L"noskin");
+// A skin over the memory budget is refused with a message that names it, and
+// the shipped skin is drawn instead; when the shipped skin is missing too,
+// the folder looked in is named for the start-up to end.
+TEST(SkinDialogExDefaults, ASkinOverItsBudgetIsRefusedForTheDefaultSkin) {
+    testsupport::ScratchFolder scratch(L"huge");
     WriteTestSkin(scratch.path());
     std::string ini = testsupport::ReadFileBytes(scratch.path() + L"skin.ini");
     const std::string lastEnum = "3=PLAYCAPTIONS,0,1,1,Play,Pause\r\n";
     ini.insert(ini.find(lastEnum) + lastEnum.size(), "4=HUGE,0,0,65536," + std::string(4000, 'x') + "\r\n");
     ASSERT_TRUE(testsupport::WriteFileBytes(scratch.path() + L"skin.ini", ini));
-    struct Case {
-        std::wstring stored;
-        std::vector<std::wstring> shown;  // what each box must hold, in order
-    } cases[] = {
-        {L"", {L"No skin was found in \"" + fallback + L"\""}},
-        {scratch.path() + L"elsewhere\\", {L"No skin was found in \"" + fallback + L"\""}},
-        {scratch.path(), {L"The skin in \"" + scratch.path() + L"\" needs more than", L"No skin was found in \"" + fallback}},
-    };
-    for (const Case& c : cases) {
+    const std::wstring shipped = testsupport::TestDirectory() + L"skins\\default\\";
+    for (bool shippedThere : {false, true}) {
+        if (shippedThere) {
+            ::CreateDirectoryW((testsupport::TestDirectory() + L"skins").c_str(), nullptr);
+            ::CreateDirectoryW(shipped.c_str(), nullptr);
+            WriteTestSkin(shipped);
+        }
         RecordingSystem system;
         platform::ScopedSystemServices seam(system);
         MemoryConfig config;
-        config.strings[L"CurrentSkinPath"] = c.stored;
+        config.strings[L"CurrentSkinPath"] = scratch.path();
         RecordingSink sink;
         TestDialog dlg;
         dlg.SetLinks(&sink, nullptr, &config, nullptr);
         ASSERT_TRUE(dlg.Create(nullptr));
-        dlg.LoadDialogSkin(L"MAINDLG");
-        EXPECT_EQ(fallback, config.strings[L"CurrentSkinPath"]);
-        EXPECT_EQ(fallback, config.strings[L"SkinPath"]);
-        ASSERT_EQ(c.shown.size(), system.boxes.size());
-        for (size_t i = 0; i < c.shown.size(); ++i)
-            EXPECT_EQ(0u, system.boxes[i].find(c.shown[i])) << i;
-        EXPECT_EQ(kExitNoSkin, TakeQuit());
-        EXPECT_FALSE(dlg.IsWindowVisible());
+        EXPECT_EQ(shippedThere, dlg.LoadDialogSkin(L"TESTDLG"));
+        ASSERT_EQ(1u, system.boxes.size());
+        EXPECT_EQ(0u, system.boxes[0].find(L"The skin in \"" + scratch.path() + L"\" needs more than"));
+        EXPECT_EQ(shippedThere ? std::wstring() : shipped, dlg.MissingSkin());
+        EXPECT_TRUE(dlg.RefusedSkin().empty());
+        if (shippedThere) {
+            EXPECT_EQ(shipped + L"skin.ini", dlg.SkinPath());
+            EXPECT_EQ(shipped, config.strings[L"CurrentSkinPath"]);
+            EXPECT_NE(nullptr, dlg.FindButton(L"PLAY")) << "drawn from the shipped skin";
+        }
         dlg.DestroyWindow();
     }
+    testsupport::RemoveTree(testsupport::TestDirectory() + L"skins");
+}
 }
 
 TEST_F(SkinDialogExTest, NamedRefreshTouchesOnlyThatName) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/FileVersion.h"
+#include "app/ProgramPaths.h"
 #include "platform/SystemServices.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CInputPathNameDlg.h"
@@ -138,7 +140,9 @@ TEST(AboutBox, ShowsTheProductAndClosesWithOk) {
                                           }});
     CAboutDlg about;
     EXPECT_EQ(IDOK, about.DoModal(nullptr));
-    EXPECT_NE(std::wstring::npos, seen.find(L"Pelican Version 1.0"));
+    FileVersion version;
+    ASSERT_TRUE(ReadFileVersion(ModuleFileName(nullptr), &version));
+    EXPECT_NE(std::wstring::npos, seen.find(L"Pelican Version " + VersionText(version) + L"|"));
 }
 
 }  // namespace

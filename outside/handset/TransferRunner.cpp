@@ -1,0 +1,285 @@
+// TransferRunner: planning and running a whole job between two sides.
+#include "outside/handset/TransferRunner.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "outside/handset/DevicePaths.h"
+
+namespace handset {
+
+namespace {
+
+constexpr std::size_t kChunk = 1 << 20;
+// Without identities (a side that cannot tell), depth alone ends a loop.
+constexpr int kMaxDepth = 64;
+constexpr std::uint64_t kTwoSeconds = 2ull * 10000000ull;  // FILETIME ticks
+constexpr std::uint64_t kPresenceEveryMs = 100;
+
+class KeepBothSink final : public ITransferSink {
+public:
+    bool OnProgress(const TransferProgress&) override { return true; }
+    TransferClashChoice OnClash(const TransferClash&) override { return TransferClashChoice::KeepBoth; }
+    void OnItemFailed(const wchar_t*, TransferError) override {}
+};
+
+bool Identical(const SideEntry& target, std::uint64_t size, std::uint64_t modified) {
+    if (target.folder || target.size != size || !modified || !target.modified) return false;
+    const std::uint64_t gap = modified > target.modified ? modified - target.modified : target.modified - modified;
+    return gap <= kTwoSeconds;
+}
+
+}  // namespace
+
+ITransferSink& QuietSink() {
+    static KeepBothSink sink;
+    return sink;
+}
+
+TransferRunner::TransferRunner(std::unique_ptr<ITransferSide> from, std::unique_ptr<ITransferSide> to,
+                               const std::vector<TransferItem>& items, const std::wstring& targetFolder)
+    : from_(std::move(from)), to_(std::move(to)), targetFolder_(targetFolder) {
+    std::set<std::string> seen;
+    for (const TransferItem& item : items) {
+        Node node;
+        node.source = item.source;
+        node.name = item.name;
+        SideEntry entry;
+        if (!from_->Stat(item.source, &entry)) {
+            node.missing = true;
+        } else {
+            node.folder = entry.folder;
+            node.size = entry.size;
+            node.modified = entry.modified;
+            Plan(&node, &seen, 0);
+        }
+        totals_.files += node.files;
+        totals_.bytes += node.bytes;
+        nodes_.push_back(std::move(node));
+    }
+}
+
+void TransferRunner::Plan(Node* node, std::set<std::string>* seen, int depth) {
+    if (!node->folder) {
+        node->files = 1;
+        node->bytes = node->size;
+        return;
+    }
+    ++totals_.folders;
+    // A link may lead back to a folder on the way down or to one copied already.
+    const std::string identity = from_->FolderIdentity(node->source);
+    if (depth >= kMaxDepth || (!identity.empty() && !seen->insert(identity).second)) {
+        node->loop = true;
+        return;
+    }
+    std::vector<SideEntry> entries;
+    if (!from_->List(node->source, &entries)) {
+        node->missing = true;
+        return;
+    }
+    node->children.reserve(entries.size());
+    for (SideEntry& entry : entries) {
+        Node child;
+        child.source = std::move(entry.path);
+        child.name = std::move(entry.name);
+        child.folder = entry.folder;
+        child.size = entry.size;
+        child.modified = entry.modified;
+        child.missing = child.source.empty();
+        if (!child.missing) Plan(&child, seen, depth + 1);
+        node->files += child.files;
+        node->bytes += child.bytes;
+        node->children.push_back(std::move(child));
+    }
+}
+
+void TransferRunner::Totals(TransferTotals* totals) {
+    if (totals) *totals = totals_;
+}
+
+TransferOutcome TransferRunner::Run(ITransferSink* sink) {
+    if (ran_) return TransferOutcome::Failed;
+    ran_ = true;
+    sink_ = sink ? sink : &QuietSink();
+    progress_.bytesTotal = totals_.bytes;
+    progress_.filesTotal = totals_.files;
+    if (Report(nullptr) && CheckPresent(true)) {
+        for (const Node& node : nodes_) {
+            if (Stopped()) break;
+            CopyNode(node, targetFolder_);
+        }
+    }
+    if (!Stopped()) Report(nullptr);
+    if (cancelled_) return TransferOutcome::Cancelled;
+    if (removed_) return TransferOutcome::DeviceRemoved;
+    return failed_ ? TransferOutcome::Failed : TransferOutcome::Completed;
+}
+
+bool TransferRunner::Report(const Node* file) {
+    if (file) shownName_ = from_->Shown(file->source);
+    progress_.currentName = file ? shownName_.c_str() : nullptr;
+    if (!sink_->OnProgress(progress_)) cancelled_ = true;
+    progress_.currentName = nullptr;
+    return !cancelled_;
+}
+
+bool TransferRunner::CheckPresent(bool force) {
+    const std::uint64_t now = ::GetTickCount64();
+    if (!force && now - lastPresence_ < kPresenceEveryMs) return !removed_;
+    lastPresence_ = now;
+    if (!from_->Present() || !to_->Present()) removed_ = true;
+    return !removed_;
+}
+
+void TransferRunner::PassOver(const Node& node, bool skipped) {
+    progress_.filesDone += node.files;
+    progress_.bytesDone += node.bytes;
+    (skipped ? progress_.filesSkipped : progress_.filesFailed) += node.files;
+}
+
+void TransferRunner::Fail(const Node& node, TransferError why) {
+    // A failure that comes from a vanished device is the removal, not the item.
+    if (!CheckPresent(true)) return;
+    failed_ = true;
+    PassOver(node, false);
+    const std::wstring shown = node.source.empty() ? node.name : from_->Shown(node.source);
+    sink_->OnItemFailed(shown.c_str(), why);
+}
+
+void TransferRunner::CopyNode(const Node& node, const std::wstring& targetFolder) {
+    if (node.loop) {
+        Fail(node, TransferError::LinkLeftOut);
+    } else if (node.missing) {
+        Fail(node, TransferError::Unreadable);
+    } else if (node.folder) {
+        CopyFolder(node, targetFolder);
+    } else {
+        CopyFile(node, targetFolder);
+    }
+}
+
+TransferClashChoice TransferRunner::Ask(const Node& node, const std::wstring& path, const SideEntry& existing) {
+    const std::wstring source = from_->Shown(node.source), target = to_->Shown(path);
+    TransferClash clash;
+    clash.sourcePath = source.c_str();
+    clash.targetPath = target.c_str();
+    clash.sourceBytes = node.folder ? 0 : node.size;
+    clash.targetBytes = existing.folder ? 0 : existing.size;
+    clash.sourceModified = node.modified;
+    clash.targetModified = existing.modified;
+    clash.identical = !node.folder && Identical(existing, node.size, node.modified);
+    return sink_->OnClash(clash);
+}
+
+void TransferRunner::CopyFolder(const Node& node, const std::wstring& targetFolder) {
+    const std::wstring name = to_->StoredName(node.name);
+    std::wstring path = to_->Join(targetFolder, name);
+    SideEntry existing;
+    bool made = false;
+    if (to_->Lookup(path, &existing)) {
+        // Folders merge; a file of that name is never replaced by a folder.
+        if (!existing.folder) {
+            if (Ask(node, path, existing) == TransferClashChoice::Skip) {
+                PassOver(node, true);
+                return;
+            }
+            path = to_->Join(targetFolder, FreeName(targetFolder, name, true));
+            made = to_->MakeFolder(path);
+            if (!made) return Fail(node, to_->LastError());
+        }
+    } else {
+        made = to_->MakeFolder(path);
+        if (!made) return Fail(node, to_->LastError());
+    }
+    for (const Node& child : node.children) {
+        if (Stopped() || !CheckPresent(false)) return;
+        CopyNode(child, path);
+    }
+    // After the children, whose arrival changed it; a merged folder keeps its own date.
+    if (made && node.modified && !Stopped()) to_->SetFolderTime(path, node.modified);
+}
+
+std::wstring TransferRunner::FreeName(const std::wstring& folder, const std::wstring& name, bool isFolder) {
+    SideEntry unused;
+    for (int n = 2; n < 10000; ++n) {
+        std::wstring candidate = NumberedName(name, n, isFolder);
+        if (!to_->Lookup(to_->Join(folder, candidate), &unused)) return candidate;
+    }
+    return name;
+}
+
+void TransferRunner::CopyFile(const Node& node, const std::wstring& targetFolder) {
+    if (!Report(&node)) return;
+    const std::wstring name = to_->StoredName(node.name);
+    std::wstring path = to_->Join(targetFolder, name);
+    bool replace = false;
+    SideEntry existing;
+    if (to_->Lookup(path, &existing)) {
+        TransferClashChoice choice = Ask(node, path, existing);
+        if (choice == TransferClashChoice::SkipIdentical)
+            choice = Identical(existing, node.size, node.modified) ? TransferClashChoice::Skip
+                                                                    : TransferClashChoice::KeepBoth;
+        // A folder is never replaced by a file: both are kept.
+        if (choice == TransferClashChoice::Replace && existing.folder) choice = TransferClashChoice::KeepBoth;
+        switch (choice) {
+            case TransferClashChoice::Skip:
+                PassOver(node, true);
+                return;
+            case TransferClashChoice::Replace:
+                replace = true;
+                break;
+            default:
+                path = to_->Join(targetFolder, FreeName(targetFolder, name, false));
+                break;
+        }
+    }
+    WriteFile(node, path, replace, targetFolder);
+}
+
+void TransferRunner::WriteFile(const Node& node, const std::wstring& finalPath, bool replace,
+                               const std::wstring& folder) {
+    std::unique_ptr<ISideReader> reader = from_->OpenRead(node.source);
+    if (!reader) return Fail(node, TransferError::Unreadable);
+    std::unique_ptr<ISideWriter> writer = to_->CreateTemporary(folder);
+    if (!writer) return Fail(node, to_->LastError());
+    if (buffer_.empty()) buffer_.resize(kChunk);
+    std::uint64_t copied = 0;
+    std::uint64_t counted = 0;  // of node.size; a file that grew since it was planned counts only that
+    for (;;) {
+        std::size_t got = 0;
+        if (!reader->Read(buffer_.data(), buffer_.size(), &got)) {
+            writer.reset();
+            progress_.bytesDone -= counted;
+            return Fail(node, TransferError::Unreadable);
+        }
+        if (got == 0) break;
+        if (!writer->Write(buffer_.data(), got)) {
+            const TransferError why = to_->LastError();
+            writer.reset();
+            progress_.bytesDone -= counted;
+            return Fail(node, why);
+        }
+        const std::uint64_t more = std::min<std::uint64_t>(got, node.size - counted);
+        copied += got;
+        counted += more;
+        progress_.bytesDone += more;
+        // The writer goes out of scope on a stop and takes the unfinished file with it.
+        if (got == kChunk && (!Report(&node) || !CheckPresent(false))) return;
+    }
+    bool ok = writer->Commit(finalPath, node.modified, replace);
+    // Someone took the numbered name meanwhile: the next free one.
+    for (int retry = 0; !ok && !replace && retry < 3 && CheckPresent(true); ++retry)
+        ok = writer->Commit(to_->Join(folder, FreeName(folder, to_->StoredName(node.name), false)), node.modified,
+                            false);
+    if (!ok) {
+        const TransferError why = to_->LastError();
+        writer.reset();
+        progress_.bytesDone -= counted;
+        return Fail(node, why);
+    }
+    progress_.bytesDone += node.size - counted;
+    ++progress_.filesDone;
+}
+
+}  // namespace handset

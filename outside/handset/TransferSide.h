@@ -1,0 +1,72 @@
+// One side of a whole-job transfer: the PC, or the device as a backend stores
+// it. The job runner (TransferRunner.h) plans, asks about clashes, writes under
+// temporary names and counts progress; a side only reads and writes. Paths are
+// the side's own spelling; the runner only joins them through the side.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shuttle/IHandsetTransfer.h"
+
+namespace handset {
+
+struct SideEntry {
+    std::wstring name;  // as the user sees it
+    std::wstring path;  // the side's path of the entry
+    bool folder = false;
+    std::uint64_t size = 0;
+    std::uint64_t modified = 0;  // FILETIME ticks, UTC; 0 when unknown
+};
+
+class ISideReader {
+public:
+    virtual ~ISideReader() = default;
+    // False on a read error; *got 0 at the end.
+    virtual bool Read(void* buffer, std::size_t capacity, std::size_t* got) = 0;
+};
+
+// A file being written under a temporary name. Destroyed without a successful
+// Commit, it removes what it wrote.
+class ISideWriter {
+public:
+    virtual ~ISideWriter() = default;
+    virtual bool Write(const void* data, std::size_t size) = 0;
+    // Gives the file its modification time and its final path. Without
+    // `replace` an existing entry there makes it fail; with it, an existing
+    // file is replaced in one step, so it is never lost before the new one is whole.
+    virtual bool Commit(const std::wstring& finalPath, std::uint64_t modified, bool replace) = 0;
+};
+
+class ITransferSide {
+public:
+    virtual ~ITransferSide() = default;
+
+    // Reading. Both follow links: an entry is what it points at.
+    virtual bool Stat(const std::wstring& path, SideEntry* entry) = 0;
+    virtual bool List(const std::wstring& folder, std::vector<SideEntry>* entries) = 0;
+    // Something equal for two paths of the same folder and different otherwise
+    // (a volume and file number); empty when the side cannot tell.
+    virtual std::string FolderIdentity(const std::wstring& folder) = 0;
+    virtual std::unique_ptr<ISideReader> OpenRead(const std::wstring& path) = 0;
+
+    // Writing.
+    virtual std::wstring Join(const std::wstring& folder, const std::wstring& name) = 0;
+    // The name under which an entry of the other side is stored here.
+    virtual std::wstring StoredName(const std::wstring& name) = 0;
+    // False when the entry does not exist; *entry then untouched.
+    virtual bool Lookup(const std::wstring& path, SideEntry* entry) = 0;
+    virtual bool MakeFolder(const std::wstring& path) = 0;
+    virtual std::unique_ptr<ISideWriter> CreateTemporary(const std::wstring& folder) = 0;
+    virtual bool SetFolderTime(const std::wstring& path, std::uint64_t modified) = 0;
+    // A path as the user knows it, for questions and reports.
+    virtual std::wstring Shown(const std::wstring& path) = 0;
+    // Why the last failed operation of this side failed.
+    virtual TransferError LastError() = 0;
+    // False once the side has gone (the device removed).
+    virtual bool Present() = 0;
+};
+
+}  // namespace handset
