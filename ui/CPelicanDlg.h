@@ -29,6 +29,10 @@ public:
     static constexpr int kMinListWidth = 200;
     // The splitter bar's left edge (client coordinates); -1 while the skin's place holds.
     int SplitPosition() const { return splitX_; }
+    // The bar of the skin is thin: a press this close beside it takes hold of it too.
+    static constexpr int kSplitterReach = 3;
+    HWND SplitterWindow() const;
+    bool NearSplitter(POINT screen) const;
     // The update-check step that timer 1 runs once, 3 s after start.
     void RunUpdateCheckSchedule();
 

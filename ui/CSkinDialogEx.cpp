@@ -266,8 +266,7 @@ bool CSkinDialogEx::LoadDialogSkin(const std::wstring& section) {
     LoadSkinFrom(folder, section);
     const bool topLevel = !hwnd_ || !(::GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD);
     if (!topLevel || !SkinOverBudget()) return true;
-    PelicanLog(0, L"The skin in %s needs more memory than a skin may use.
-", folder.c_str());
+    PelicanLog(0, L"The skin in %s needs more memory than a skin may use.\n", folder.c_str());
     if (!EqualsNoCase(folder, DefaultSkinFolder())) {
         platform::System().MessageBox(hwnd_,
                                       L"The skin in \"" + folder + L"\" needs more than " +

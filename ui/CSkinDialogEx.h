@@ -61,10 +61,12 @@ public:
     virtual std::wstring TranslateToolTip(const std::wstring& text);
 
     // Skin folder from the settings (or the shipped one), then the window, its
-    // size and its views. False when no folder holds a skin: MissingSkin() then
-    // names the folders tried.
+    // size and its views. False when no folder holds a usable skin: MissingSkin()
+    // then names the folders tried, or RefusedSkin() the shipped skin that went
+    // over its memory budget.
     bool LoadDialogSkin(const std::wstring& section);
     const std::wstring& MissingSkin() const { return missingSkin_; }
+    const std::wstring& RefusedSkin() const { return refusedSkin_; }
     void LoadAppViews();
     // Containers inside containers end here; and no window hosts more views than this.
     static constexpr int kMaxViewDepth = 4;
@@ -112,6 +114,7 @@ protected:
 
 private:
     std::wstring missingSkin_;
+    std::wstring refusedSkin_;
     void UpdateButton(nsSkin::CSkinButton& button, int value);
     void UpdateProgress(nsSkin::CSkinProgress& bar, INT_PTR value, INT_PTR second);
     void ShowWindowByCommand(const std::wstring& name);

@@ -241,15 +241,7 @@ TEST(SkinDialogExDefaults, AnEmptySkinSettingPointsAtTheProgramsDefaultSkin) {
     EXPECT_TRUE(dlg.HostedViews().empty()) << "no view factory: no views";
     dlg.DestroyWindow();
     testsupport::RemoveTree(testsupport::TestDirectory() + L"skins");
-
-class RecordingSystem : public platform::RealSystemServices {
-public:
-    int MessageBox(HWND, const std::wstring& text, const std::wstring&, UINT) override {
-        boxes.push_back(text);
-        return IDOK;
-    }
-    std::vector<std::wstring> boxes;
-};
+}
 
 // A skin over the memory budget is refused with a message that names it, and
 // the shipped skin is drawn instead; when the shipped skin is missing too,
@@ -289,7 +281,6 @@ TEST(SkinDialogExDefaults, ASkinOverItsBudgetIsRefusedForTheDefaultSkin) {
         dlg.DestroyWindow();
     }
     testsupport::RemoveTree(testsupport::TestDirectory() + L"skins");
-}
 }
 
 TEST_F(SkinDialogExTest, NamedRefreshTouchesOnlyThatName) {
