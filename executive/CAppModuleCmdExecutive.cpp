@@ -359,7 +359,7 @@ HRESULT CAppModuleCmdExecutive::OnCmdSpecifyFolder(const wchar_t*, LONG, Command
     if (request == ValueOf(L"SpecifyFolder")) return S_OK;
     std::wstring root;
     if (request == 1) {
-        int answer = Message(L"Root files corrupted may cause Handset unavailable!", MB_OKCANCEL | MB_ICONWARNING,
+        int answer = Message(L"Root files corrupted may cause Handset unavailable!", MB_OKCANCEL,
                              L"Root Folder");
         if (answer != IDOK) {
             // The toggle was already drawn as pressed; put it back.
@@ -398,8 +398,8 @@ HRESULT CAppModuleCmdExecutive::OnCmdAbout(const wchar_t*, LONG, CommandArgs*) {
 }
 
 HRESULT CAppModuleCmdExecutive::OnCmdHelp(const wchar_t*, LONG, CommandArgs*) {
-    if (!config_) return E_POINTER;
-    config_->ShowHelp();
+    // Unlike "About", help answers 0 whether or not there is a service to show it.
+    if (config_) config_->ShowHelp();
     return S_OK;
 }
 

@@ -3,6 +3,8 @@
 // with the dialog manager's procedure as the default.
 #include "platform/Dialog.h"
 
+#include <algorithm>
+
 namespace platform {
 
 CDialog::CDialog(UINT templateId, HINSTANCE resources)
@@ -23,6 +25,27 @@ INT_PTR CDialog::DoModal(HWND parent) {
                                        reinterpret_cast<LPARAM>(this));
     modal_ = false;
     return result;
+}
+
+void CDialog::CentreOverOwner() {
+    if (!hwnd_) return;
+    HWND owner = ::GetWindow(hwnd_, GW_OWNER);
+    const bool useOwner = owner && ::IsWindowVisible(owner) && !::IsIconic(owner);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(useOwner ? owner : hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT area = monitor.rcWork;
+    RECT around = area;
+    if (useOwner) ::GetWindowRect(owner, &around);
+    RECT self{};
+    ::GetWindowRect(hwnd_, &self);
+    const int width = self.right - self.left, height = self.bottom - self.top;
+    int x = (around.left + around.right - width) / 2;
+    int y = (around.top + around.bottom - height) / 2;
+    // An owner near an edge must not push the box off the screen; the caption stays reachable.
+    x = std::max(static_cast<int>(area.left), std::min(x, static_cast<int>(area.right) - width));
+    y = std::max(static_cast<int>(area.top), std::min(y, static_cast<int>(area.bottom) - height));
+    ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CDialog::EndDialog(INT_PTR result) {

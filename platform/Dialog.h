@@ -20,6 +20,9 @@ public:
 
 protected:
     virtual bool OnInitDialog() { return true; }
+    // Puts the dialog over the middle of its owner (the screen's work area when
+    // the owner is missing, hidden or minimized), kept whole on that monitor.
+    void CentreOverOwner();
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
 

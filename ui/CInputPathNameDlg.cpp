@@ -16,6 +16,7 @@ CInputPathNameDlg::CInputPathNameDlg(std::wstring title, wchar_t* result, std::w
 
 bool CInputPathNameDlg::OnInitDialog() {
     if (!title_.empty()) SetWindowText(title_);
+    CentreOverOwner();
     ::SetDlgItemTextW(hwnd(), kEditId, initialText_.c_str());
     ::SetFocus(::GetDlgItem(hwnd(), kOkId));
     // TRUE lets the dialog manager put the caret in the edit box, the first tab stop.

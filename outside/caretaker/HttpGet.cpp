@@ -151,5 +151,7 @@ std::wstring DescribeOutcome(const HttpOutcome& outcome) {
         case HttpOutcome::kFailed:
             break;
     }
+    if (outcome.error == ERROR_WINHTTP_SECURE_FAILURE || outcome.error == ERROR_WINHTTP_SECURE_CHANNEL_ERROR)
+        return L"No secure connection to the server could be made (is its certificate valid?).";
     return L"The transfer failed (error " + std::to_wstring(outcome.error) + L").";
 }

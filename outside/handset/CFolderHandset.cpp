@@ -7,47 +7,23 @@
 #include <cwchar>
 
 #include "outside/handset/DevicePaths.h"
+#include "outside/handset/TreeFill.h"
 
 namespace handset {
 
 namespace {
 
 constexpr DWORD kPollMs = 200;  // well inside the one second a user waits for
-constexpr size_t kDevicePathBuffer = 260;
-
-// The caller's device path buffer holds 260 characters; read no further.
-bool ReadBuffer(const wchar_t* buffer, std::wstring* text) {
-    if (!buffer) return false;
-    size_t n = wcsnlen(buffer, kDevicePathBuffer);
-    if (n == kDevicePathBuffer) return false;
-    text->assign(buffer, n);
-    return true;
-}
-
-bool SortsBefore(const FolderEntry& a, const FolderEntry& b) {
-    if (a.folder != b.folder) return a.folder;
-    return ::StrCmpLogicalW(a.name.c_str(), b.name.c_str()) < 0;
-}
-
-// Lists `levels` levels below `node`; files are left out at the deepest of
-// several levels, where only the presence of sub-folders matters.
-void Fill(tag_DirectoryFileTree* node, const std::wstring& folder, int levels, bool top) {
+// The folder lister of the common tree builder: addresses are backing paths.
+bool ListForTree(const std::wstring& folder, std::vector<ListedEntry>* listed) {
     std::vector<FolderEntry> entries;
-    if (!ListFolder(folder, &entries)) return;
-    std::sort(entries.begin(), entries.end(), SortsBefore);
-    for (const FolderEntry& e : entries) {
-        if (IsPartialName(e.name)) continue;
-        if (!e.folder && levels <= 1 && !top) continue;
-        node->children.emplace_back(e.name, e.size, e.folder);
-        node->children.back().modified = e.modified;
-    }
-    if (levels <= 1) return;
-    size_t i = 0;
-    for (const FolderEntry& e : entries) {
-        if (IsPartialName(e.name) || (!e.folder && levels <= 1 && !top)) continue;
-        tag_DirectoryFileTree& child = node->children[i++];
-        if (e.folder && !e.address.empty()) Fill(&child, JoinPath(folder, e.address), levels - 1, false);
-    }
+    if (!ListFolder(folder, &entries)) return false;
+    listed->clear();
+    listed->reserve(entries.size());
+    for (const FolderEntry& e : entries)
+        listed->push_back({e.name, e.address.empty() ? std::wstring() : JoinPath(folder, e.address), e.folder, e.size,
+                           e.modified});
+    return true;
 }
 
 bool DeleteTree(const std::wstring& path, DWORD attrs) {
@@ -66,17 +42,6 @@ bool DeleteTree(const std::wstring& path, DWORD attrs) {
         if (!all) return false;
     }
     return ::RemoveDirectoryW(path.c_str()) != 0;
-}
-
-// Waits for a thread while still answering messages sent to this thread, so a
-// notification that sends to the closing thread's windows cannot deadlock.
-void WaitPumping(HANDLE thread) {
-    for (;;) {
-        DWORD r = ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (r != WAIT_OBJECT_0 + 1) return;
-        MSG msg;
-        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
 }
 
 }  // namespace
@@ -214,7 +179,7 @@ bool CFolderHandset::CopyToPC(const wchar_t* const* devicePaths, const wchar_t* 
 bool CFolderHandset::CopyFileToDevice(const wchar_t* pcFile, wchar_t* devicePath, ProgressCallback progress) {
     CallGuard guard(this);
     std::wstring device, folder, name;
-    if (!pcFile || !ReadBuffer(devicePath, &device) || !Present() || !ResolveNew(device, &folder, &name)) return false;
+    if (!pcFile || !ReadPathBuffer(devicePath, &device) || !Present() || !ResolveNew(device, &folder, &name)) return false;
     const std::wstring source = ExtendedPath(pcFile);
     CopyNode node;
     std::uint64_t total = 0;
@@ -225,7 +190,7 @@ bool CFolderHandset::CopyFileToDevice(const wchar_t* pcFile, wchar_t* devicePath
 bool CFolderHandset::CopyFolderToDevice(const wchar_t* pcFolder, wchar_t* devicePath, ProgressCallback progress) {
     CallGuard guard(this);
     std::wstring device, folder;
-    if (!pcFolder || !ReadBuffer(devicePath, &device) || !Present() || !Resolve(device, &folder) || !IsFolder(folder))
+    if (!pcFolder || !ReadPathBuffer(devicePath, &device) || !Present() || !Resolve(device, &folder) || !IsFolder(folder))
         return false;
     const std::wstring source = ExtendedPath(pcFolder);
     const std::wstring name = LastName(source);
@@ -288,7 +253,7 @@ tag_DirectoryFileTree* CFolderHandset::GetDirectoryTree(const wchar_t* folder, i
     std::vector<std::wstring> names;
     if (folder && Present() && SplitDevicePath(folder, &names) && Resolve(folder, &path) && IsFolder(path)) {
         tree = std::make_unique<tag_DirectoryFileTree>(names.empty() ? L"/" : names.back(), 0, true);
-        Fill(tree.get(), path, depth < 1 ? 1 : depth, true);
+        FillTree(tree.get(), path, depth, &ListForTree);
     }
     tag_DirectoryFileTree* result = tree.get();
     std::lock_guard<std::mutex> lock(mutex_);
@@ -316,11 +281,7 @@ void CFolderHandset::Close() {
         WaitPumping(thread_.get());
     }
     // A copy on another thread sees the device gone, cleans up and returns.
-    while (calls_ > 0) {
-        MSG msg;
-        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        ::Sleep(5);
-    }
+    WaitForCalls(calls_);
     delete this;
 }
 

@@ -2,6 +2,7 @@
 #include "outside/handset/CopyEngine.h"
 
 #include <algorithm>
+#include <climits>
 #include <atomic>
 #include <cstring>
 #include <thread>
@@ -89,9 +90,15 @@ bool RenameOpenFile(HANDLE file, const std::wstring& newPath, bool replace) {
     return ::SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(block.size())) != 0;
 }
 
-ProgressMeter::ProgressMeter(ProgressCallback callback, std::uint64_t totalBytes)
-    : callback_(callback), total_(totalBytes) {
+ProgressMeter::ProgressMeter(ProgressCallback callback, std::uint64_t totalBytes, ProgressUnit unit)
+    : callback_(callback), unit_(unit), total_(totalBytes) {
+    while ((total_ >> shift_) > static_cast<std::uint64_t>(INT_MAX)) ++shift_;
     Report(true);
+}
+
+int ProgressMeter::Units(std::uint64_t bytes, bool roundUp) const {
+    if (unit_ == ProgressUnit::KiB) return roundUp ? KiBRoundedUp(bytes) : KiBRoundedDown(bytes);
+    return static_cast<int>(bytes >> shift_);
 }
 
 void ProgressMeter::Advance(std::uint64_t bytes) { done_ += bytes; }
@@ -103,18 +110,19 @@ std::uint64_t ProgressMeter::DoneBytes() const {
 
 void ProgressMeter::Finish() {
     done_ = total_;
-    if (lastDone_ != KiBRoundedUp(total_)) Report(true);
+    if (lastDone_ != Units(total_, true)) Report(true);
 }
 
 void ProgressMeter::Report(bool force) {
     if (!callback_) return;
     ULONGLONG now = ::GetTickCount64();
     const std::uint64_t doneBytes = DoneBytes();
-    int total = KiBRoundedUp(total_);
-    int done = doneBytes == total_ ? total : KiBRoundedDown(doneBytes);
+    int total = Units(total_, true);
+    int done = doneBytes == total_ ? total : Units(doneBytes, false);
     // Often enough for a smooth bar, rarely enough that thousands of small
     // files do not flood the window with messages.
-    if (!force && (done == lastDone_ || (now - lastTick_ < 50 && done - lastDone_ < 1024))) return;
+    if (!force && (done == lastDone_ || (now - lastTick_ < 50 && doneBytes - lastDoneBytes_ < (1u << 20)))) return;
+    lastDoneBytes_ = doneBytes;
     lastTick_ = now;
     lastDone_ = done;
     // The program's function returns whether its message was posted; that

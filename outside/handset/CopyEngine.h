@@ -29,11 +29,16 @@ struct CopyNode {
 bool PlanCopy(const std::wstring& source, const std::wstring& targetName, bool toPc, CopyNode* node,
               std::uint64_t* total);
 
-// Counts bytes from any thread; reports (total KiB, done KiB) on the thread
-// that owns it, every 50 ms or MiB at most, and at the end.
+// The units of the plain progress function. The program's percentage rule
+// divides totals above 1000 by 1000, so KiB make a 1.5 MiB job jump from 0 to
+// 100; bytes (halved until the total fits an int) move it smoothly.
+enum class ProgressUnit { KiB, Bytes };
+
+// Counts bytes from any thread; reports (total, done) on the thread that owns
+// it, every 50 ms or MiB at most, and at the end.
 class ProgressMeter {
 public:
-    ProgressMeter(ProgressCallback callback, std::uint64_t totalBytes);
+    ProgressMeter(ProgressCallback callback, std::uint64_t totalBytes, ProgressUnit unit = ProgressUnit::KiB);
     // Any thread.
     void Advance(std::uint64_t bytes);
     // The owning thread only.
@@ -43,12 +48,16 @@ public:
 
 private:
     void Report(bool force);
+    int Units(std::uint64_t bytes, bool roundUp) const;
 
     ProgressCallback callback_;
+    ProgressUnit unit_;
+    int shift_ = 0;  // Bytes: how often the byte counts are halved
     std::uint64_t total_;
     std::atomic<std::uint64_t> done_{0};
     ULONGLONG lastTick_ = 0;
     int lastDone_ = -1;
+    std::uint64_t lastDoneBytes_ = 0;
 };
 
 class CopyEngine {

@@ -184,6 +184,33 @@ bool ListFolder(const std::wstring& folder, std::vector<FolderEntry>* entries) {
 
 bool IsPartialName(const std::wstring& name) { return name.compare(0, wcslen(kPartialPrefix), kPartialPrefix) == 0; }
 
+bool ReadPathBuffer(const wchar_t* buffer, std::wstring* text) {
+    constexpr size_t kDevicePathBuffer = 260;
+    if (!buffer) return false;
+    size_t n = wcsnlen(buffer, kDevicePathBuffer);
+    if (n == kDevicePathBuffer) return false;
+    text->assign(buffer, n);
+    return true;
+}
+
+void WaitPumping(void* thread) {
+    HANDLE handle = thread;
+    for (;;) {
+        DWORD r = ::MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (r != WAIT_OBJECT_0 + 1) return;
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+void WaitForCalls(const std::atomic<int>& calls) {
+    while (calls > 0) {
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        ::Sleep(5);
+    }
+}
+
 int KiBRoundedUp(std::uint64_t bytes) {
     std::uint64_t kib = bytes / 1024 + (bytes % 1024 ? 1 : 0);
     return kib > INT_MAX ? INT_MAX : static_cast<int>(kib);

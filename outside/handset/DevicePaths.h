@@ -1,5 +1,6 @@
 // Device paths, backing-store paths and PC-safe names for the folder-backed device.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -56,6 +57,17 @@ bool ListFolder(const std::wstring& folder, std::vector<FolderEntry>* entries);
 // entries are hidden from listings and never copied.
 extern const wchar_t kPartialPrefix[];
 bool IsPartialName(const std::wstring& name);
+
+// Reads a device path from the caller's writable buffer of 260 characters,
+// never past it; false when it is null or holds no terminator.
+bool ReadPathBuffer(const wchar_t* buffer, std::wstring* text);
+
+// Waits for a thread to end while still answering messages sent to this
+// thread, so a notification that sends to the closing thread's windows cannot deadlock.
+void WaitPumping(void* thread);
+// Waits until no public call of a closing library object is left, answering
+// sent messages meanwhile for the same reason.
+void WaitForCalls(const std::atomic<int>& calls);
 
 // Sizes in KiB as the progress function reports them, cut at the largest int.
 int KiBRoundedUp(std::uint64_t bytes);

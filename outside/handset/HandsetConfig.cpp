@@ -48,4 +48,16 @@ std::wstring ConfiguredRoot(const std::wstring& environmentValue, const std::wst
     return root;
 }
 
+std::wstring ConfiguredMux(const std::wstring& environmentValue, const std::wstring& iniFile) {
+    std::wstring mux = Trim(environmentValue);
+    // libusbmuxd also takes "UNIX:/path", which Winsock cannot reach.
+    if (mux.compare(0, 5, L"UNIX:") == 0) mux.clear();
+    if (mux.empty() && !iniFile.empty()) {
+        wchar_t value[512] = {};
+        DWORD n = ::GetPrivateProfileStringW(L"Device", L"Mux", L"", value, 512, iniFile.c_str());
+        mux = Trim(std::wstring(value, n));
+    }
+    return mux;
+}
+
 }  // namespace handset

@@ -10,6 +10,7 @@
 
 #include "app/Applog.h"
 #include "app/ProgramPaths.h"
+#include "platform/SystemServices.h"
 #include "tests/support/TestPaths.h"
 
 namespace {
@@ -67,14 +68,32 @@ TEST_F(ApplogTest, LevelFilteringAndPlainLines) {
     EXPECT_EQ(E_INVALIDARG, log_.GetLevel(nullptr));
 }
 
+// A clock that reads what the test sets.
+class FixedTicks : public platform::RealSystemServices {
+public:
+    DWORD TickCount() override { return ticks; }
+    DWORD ticks = 0;
+};
+
 TEST_F(ApplogTest, TimeStampsPrefixEveryLineByDefault) {
     ASSERT_EQ(S_OK, OpenWith("Level=0\r\n"));
-    log_.Write(0, L"hello\n");
-    std::string text = Contents();
-    // "%8d : %s": eight right-aligned places, then " : ".
-    ASSERT_GE(text.size(), 11u + 6u);
-    EXPECT_EQ(" : hello\n", text.substr(8));
-    for (char c : text.substr(0, 8)) EXPECT_TRUE(c == ' ' || (c >= '0' && c <= '9'));
+    // "%8d : %s": a signed decimal, right-aligned in eight places and wider when
+    // it needs to be, whatever the time since start (up days, weeks, wrapped).
+    FixedTicks clock;
+    platform::ScopedSystemServices seam{clock};
+    const std::pair<DWORD, const char*> cases[] = {
+        {5, "       5 : hello\n"},
+        {99999999, "99999999 : hello\n"},
+        {100000000, "100000000 : hello\n"},  // a machine up for 28 hours
+        {3000000000u, "-1294967296 : hello\n"},
+    };
+    std::string expected;
+    for (const auto& [ticks, line] : cases) {
+        clock.ticks = ticks;
+        log_.Write(0, L"hello\n");
+        expected += line;
+    }
+    EXPECT_EQ(expected, Contents());
 }
 
 TEST_F(ApplogTest, WriteHexLaysOutSixteenValuesPerLineInTwoGroups) {

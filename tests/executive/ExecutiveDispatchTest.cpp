@@ -215,7 +215,7 @@ TEST_F(Dispatch, TheDeviceRootNeedsTheWarningAccepted) {
     ASSERT_EQ(1u, system.messages.size());
     EXPECT_EQ(L"Root files corrupted may cause Handset unavailable!", system.messages[0].text);
     EXPECT_EQ(L"Root Folder", system.messages[0].caption);
-    EXPECT_EQ(static_cast<UINT>(MB_OKCANCEL), system.messages[0].type & MB_TYPEMASK);
+    EXPECT_EQ(static_cast<UINT>(MB_OKCANCEL), system.messages[0].type) << "OK and Cancel, no icon";
     EXPECT_EQ(0, Value(L"SpecifyFolder"));
     EXPECT_EQ(std::vector<std::wstring>{L"ui.UpdateUI(SpecifyFolder)"}, journal.Lines());
     EXPECT_EQ(0u, config->ints.count(L"CurrentSpecifyFolder"));
@@ -300,6 +300,12 @@ TEST_F(NoMainWindow, WindowCommandsFailWithoutAWindow) {
     EXPECT_EQ(E_FAIL, Invoke(L"Maximize"));
     EXPECT_EQ(E_FAIL, Invoke(L"Minimize"));
     EXPECT_EQ(0u, journal.Count(L"ui.UpdateUI(Maximize)"));
+}
+
+TEST(NoConfiguration, HelpStillAnswersZeroWhereAboutRefuses) {
+    CAppModuleCmdExecutive lone;
+    EXPECT_EQ(S_OK, lone.InvokeCommand(L"Help", 0, nullptr));
+    EXPECT_EQ(E_POINTER, lone.InvokeCommand(L"About", 0, nullptr));
 }
 
 }  // namespace

@@ -229,6 +229,10 @@ TEST(PortableZip, StartsFromAFolderWithNonAsciiCharactersAndBlanksAndShowsItsSki
     const std::wstring folder = scratch.path() + L"Pelican \x00dcn\x00efc\x00f8" L"d\x00e9 \x041f\x0440\x0438\x043c\x0435\x0440\\";
     CopyFolder(Env(L"PELICAN_PORTABLE") + L"\\", folder);
     ASSERT_TRUE(FileExists(folder + L"Pelican.exe"));
+    // As a zip made without an update address: Pelican writes its settings file itself.
+    ::DeleteFileW((folder + L"config\\Settings.ini").c_str());
+    RunPelicanOnce(folder);
+    // The second start reads the skin folder the first one stored.
     RunPelicanOnce(folder);
     EXPECT_FALSE(FileExists(folder + L"Uninstall.exe"));
 }
@@ -349,7 +353,9 @@ TEST_F(Updater, RefusesAWrongChecksumThenInstallsTheNewVersionAndStartsPelicanAg
         ::PostMessageW(again, WM_CLOSE, 0, 0);
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(again); }));
     }
+    // The updater that was replaced while it ran is gone with the rest.
     EXPECT_TRUE(UninstallSilently());
+    EXPECT_FALSE(FileExists(dir));
 }
 
 }  // namespace

@@ -121,6 +121,37 @@ TEST_F(NameBoxTest, TheSeamHandsTheInitialTextInAndTheAnswerOut) {
     EXPECT_EQ(L"new.txt", name);
 }
 
+TEST_F(NameBoxTest, OpensOverTheMiddleOfItsOwnerAndStaysOnTheScreen) {
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 0, 0, 480, 300, nullptr, nullptr,
+                                   nullptr, nullptr);
+    ASSERT_NE(nullptr, owner);
+    // The owner in the middle of the screen, then half off its right and bottom edges.
+    for (POINT at : {POINT{work.left + 300, work.top + 200}, POINT{work.right - 100, work.bottom - 80}}) {
+        ::SetWindowPos(owner, nullptr, at.x, at.y, 480, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT box{};
+        ModalScript script(L"Rename", {[&](HWND d) {
+                                           ::GetWindowRect(d, &box);
+                                           ModalScript::Press(d, VK_ESCAPE);
+                                       }});
+        std::wstring name = L"a";
+        EXPECT_FALSE(ModalDialogs().AskName(owner, L"Rename", &name));
+        ASSERT_TRUE(script.finished());
+        RECT ownerRect{};
+        ::GetWindowRect(owner, &ownerRect);
+        EXPECT_GE(box.left, work.left);
+        EXPECT_GE(box.top, work.top);
+        EXPECT_LE(box.right, work.right);
+        EXPECT_LE(box.bottom, work.bottom);
+        if (ownerRect.right <= work.right) {
+            EXPECT_NEAR((ownerRect.left + ownerRect.right) / 2, (box.left + box.right) / 2, 1);
+            EXPECT_NEAR((ownerRect.top + ownerRect.bottom) / 2, (box.top + box.bottom) / 2, 1);
+        }
+    }
+    ::DestroyWindow(owner);
+}
+
 TEST(AboutBox, ShowsTheProductAndClosesWithOk) {
     std::wstring seen;
     ModalScript script(L"About Pelican", {[&](HWND d) {

@@ -1,0 +1,242 @@
+// AfcSide: the transfer runner's reads and writes on the handset.
+#include "outside/handset/device/AfcSide.h"
+
+#include <cstring>
+
+#include "outside/handset/CopyEngine.h"
+#include "outside/handset/DevicePaths.h"
+#include "outside/handset/wire/Utf8.h"
+
+namespace handset::device {
+
+namespace {
+
+std::string ChildPath(const std::string& folder, const std::string& name) {
+    return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+void FillEntry(const std::wstring& path, const std::wstring& name, const afc::FileInfo& info, SideEntry* entry) {
+    entry->name = name;
+    entry->path = path;
+    entry->folder = info.folder;
+    entry->size = info.folder ? 0 : info.size;
+    entry->modified = afc::FileTimeFromNs(info.modifiedNs);
+}
+
+class AfcReader final : public ISideReader {
+public:
+    AfcReader(afc::AfcClient* afc, std::uint64_t handle) : afc_(afc), handle_(handle) {}
+    ~AfcReader() override {
+        if (!afc_->Broken()) afc_->Close(handle_);
+    }
+    bool Read(void* buffer, std::size_t capacity, std::size_t* got) override {
+        if (afc_->Read(handle_, capacity, &chunk_) != afc::kSuccess || chunk_.size() > capacity) return false;
+        std::memcpy(buffer, chunk_.data(), chunk_.size());
+        *got = chunk_.size();
+        return true;
+    }
+
+private:
+    afc::AfcClient* afc_;
+    std::uint64_t handle_;
+    std::string chunk_;  // kept, so its room is reused for every chunk
+};
+
+class AfcWriter final : public ISideWriter {
+public:
+    AfcWriter(afc::AfcClient* afc, std::uint64_t handle, std::string path, Service service, OrphanSink orphans)
+        : afc_(afc), handle_(handle), path_(std::move(path)), service_(service), orphans_(std::move(orphans)) {}
+    ~AfcWriter() override {
+        if (committed_) return;
+        if (open_ && !afc_->Broken()) afc_->Close(handle_);
+        if (afc_->Broken() || afc_->Remove(path_) != afc::kSuccess) orphans_(service_, path_);
+    }
+    bool Write(const void* data, std::size_t size) override {
+        return afc_->Write(handle_, static_cast<const char*>(data), size) == afc::kSuccess;
+    }
+    bool Commit(const std::wstring& finalPath, std::uint64_t modified, bool replace) override {
+        const Route route = RoutePath(finalPath, true);
+        if (route.kind != Route::Kind::Afc || route.service != service_) return false;
+        if (open_) {
+            open_ = false;
+            if (afc_->Close(handle_) != afc::kSuccess) return false;
+        }
+        if (const std::uint64_t ns = afc::NsFromFileTime(modified)) afc_->SetModificationTime(path_, ns);
+        afc::FileInfo info;
+        // AFC's rename replaces what it meets, in one step: asked for only with `replace`.
+        if (!replace && afc_->GetFileInfo(route.afcPath, &info) != afc::kObjectNotFound) return false;
+        committed_ = afc_->Rename(path_, route.afcPath) == afc::kSuccess;
+        return committed_;
+    }
+
+private:
+    afc::AfcClient* afc_;
+    std::uint64_t handle_;
+    std::string path_;
+    Service service_;
+    OrphanSink orphans_;
+    bool open_ = true;
+    bool committed_ = false;
+};
+
+}  // namespace
+
+std::wstring AfcSide::Normalized(const std::wstring& devicePath) {
+    std::vector<std::wstring> names;
+    if (!SplitDevicePath(devicePath, &names)) return {};
+    std::wstring path;
+    for (const std::wstring& name : names) path += L"/" + name;
+    return path.empty() ? L"/" : path;
+}
+
+bool AfcSide::Present() { return !link_->IsShutDown(); }
+
+afc::AfcClient* AfcSide::Client(const Route& route) {
+    DeviceLink::Lease& lease = leases_[route.service == Service::Root ? 1 : 0];
+    if (lease && lease->Broken()) lease = DeviceLink::Lease();
+    if (!lease) lease = link_->Acquire(route.service);
+    return lease ? &*lease : nullptr;
+}
+
+bool AfcSide::Failed(std::int64_t status) {
+    switch (status) {
+        case afc::kTransportFailed:
+            lastError_ = TransferError::DeviceRemoved;
+            break;
+        case afc::kObjectNotFound:
+            lastError_ = TransferError::Unreadable;
+            break;
+        case afc::kNoSpaceLeft:
+            lastError_ = TransferError::NoSpace;
+            break;
+        case 7:
+            lastError_ = TransferError::NameNotAllowed;
+            break;  // invalid argument
+        default:
+            lastError_ = TransferError::Other;
+    }
+    if (status == afc::kTransportFailed && !Present()) lastError_ = TransferError::DeviceRemoved;
+    return false;
+}
+
+bool AfcSide::StatRoute(const Route& route, const std::wstring& path, SideEntry* entry) {
+    const std::wstring name = route.names.empty() ? L"/" : route.names.back();
+    if (route.kind == Route::Kind::Virtual) {
+        afc::FileInfo folder;
+        folder.folder = true;
+        FillEntry(path, name, folder, entry);
+        return true;
+    }
+    afc::AfcClient* afc = route.kind == Route::Kind::Afc ? Client(route) : nullptr;
+    if (!afc) return Failed(route.kind == Route::Kind::Afc ? afc::kTransportFailed : afc::kObjectNotFound);
+    afc::FileInfo info;
+    const std::int64_t status = afc->GetFileInfo(route.afcPath, &info);
+    if (status != afc::kSuccess) return Failed(status);
+    FillEntry(path, name, info, entry);
+    return true;
+}
+
+bool AfcSide::Stat(const std::wstring& path, SideEntry* entry) {
+    if (path.empty()) return Failed(afc::kObjectNotFound);
+    return StatRoute(RoutePath(path, link_->HasRoot()), path, entry);
+}
+
+bool AfcSide::Lookup(const std::wstring& path, SideEntry* entry) {
+    SideEntry found;
+    if (!Stat(path, &found)) return false;
+    *entry = found;
+    return true;
+}
+
+bool AfcSide::List(const std::wstring& folder, std::vector<SideEntry>* entries) {
+    entries->clear();
+    const Route route = RoutePath(folder, link_->HasRoot());
+    if (route.kind == Route::Kind::Virtual) {
+        if (const wchar_t* child = VirtualChild(route.names.size())) {
+            SideEntry entry;
+            entry.name = child;
+            entry.path = Join(folder, child);
+            entry.folder = true;
+            entries->push_back(entry);
+        }
+        return true;
+    }
+    afc::AfcClient* afc = route.kind == Route::Kind::Afc ? Client(route) : nullptr;
+    if (!afc) return Failed(afc::kObjectNotFound);
+    std::vector<std::string> names;
+    const std::int64_t status = afc->ReadDirectory(route.afcPath, &names);
+    if (status != afc::kSuccess) return Failed(status);
+    entries->reserve(names.size());
+    for (const std::string& name : names) {
+        SideEntry entry;
+        entry.name = wire::FromUtf8(name);
+        if (IsPartialName(entry.name)) continue;
+        afc::FileInfo info;
+        const std::int64_t found = afc->GetFileInfo(ChildPath(route.afcPath, name), &info);
+        if (found == afc::kTransportFailed) return Failed(found);
+        // One that cannot be asked about is listed without a path: it cannot be read.
+        if (found == afc::kSuccess) FillEntry(Join(folder, entry.name), entry.name, info, &entry);
+        entries->push_back(std::move(entry));
+    }
+    return true;
+}
+
+std::string AfcSide::FolderIdentity(const std::wstring& folder) {
+    // AFC shows no links as folders, so a folder's path is its identity.
+    return wire::ToUtf8(Normalized(folder));
+}
+
+std::unique_ptr<ISideReader> AfcSide::OpenRead(const std::wstring& path) {
+    const Route route = RoutePath(path, link_->HasRoot());
+    afc::AfcClient* afc = route.kind == Route::Kind::Afc ? Client(route) : nullptr;
+    if (!afc) {
+        Failed(afc::kObjectNotFound);
+        return nullptr;
+    }
+    std::uint64_t handle = 0;
+    const std::int64_t status = afc->Open(route.afcPath, afc::kReadOnly, &handle);
+    if (status != afc::kSuccess) {
+        Failed(status);
+        return nullptr;
+    }
+    return std::make_unique<AfcReader>(afc, handle);
+}
+
+std::wstring AfcSide::Join(const std::wstring& folder, const std::wstring& name) {
+    return folder.empty() || folder.back() == L'/' ? folder + name : folder + L"/" + name;
+}
+
+bool AfcSide::MakeFolder(const std::wstring& path) {
+    const Route route = RoutePath(path, link_->HasRoot());
+    afc::AfcClient* afc = route.kind == Route::Kind::Afc && route.afcPath != "/" ? Client(route) : nullptr;
+    if (!afc) return Failed(7);
+    const std::int64_t status = afc->MakeDirectory(route.afcPath);
+    return status == afc::kSuccess || Failed(status);
+}
+
+std::unique_ptr<ISideWriter> AfcSide::CreateTemporary(const std::wstring& folder) {
+    const Route route = RoutePath(Join(folder, PartialName()), link_->HasRoot());
+    afc::AfcClient* afc = route.kind == Route::Kind::Afc ? Client(route) : nullptr;
+    if (!afc) {
+        Failed(7);
+        return nullptr;
+    }
+    std::uint64_t handle = 0;
+    const std::int64_t status = afc->Open(route.afcPath, afc::kWriteOnlyCreate, &handle);
+    if (status != afc::kSuccess) {
+        Failed(status);
+        return nullptr;
+    }
+    return std::make_unique<AfcWriter>(afc, handle, route.afcPath, route.service, orphans_);
+}
+
+bool AfcSide::SetFolderTime(const std::wstring& path, std::uint64_t modified) {
+    const Route route = RoutePath(path, link_->HasRoot());
+    afc::AfcClient* afc = route.kind == Route::Kind::Afc ? Client(route) : nullptr;
+    const std::uint64_t ns = afc::NsFromFileTime(modified);
+    if (!afc || !ns) return false;
+    const std::int64_t status = afc->SetModificationTime(route.afcPath, ns);
+    return status == afc::kSuccess || Failed(status);
+}
+
+}  // namespace handset::device
