@@ -190,10 +190,10 @@ TEST_F(EndToEnd, AUserSessionFromArrivalToClose) {
     Drag(POINT{start.right - 1, (start.top + start.bottom) / 2}, POINT{50, 0});
     EXPECT_TRUE(WaitFor([&] { return windowRect(main_).right == start.right + 49; })) << windowRect(main_).right;
     const RECT tree = windowRect(tree_), list = windowRect(list_);
+    const LONG bar = list.left - tree.right;  // the splitter between them
     Drag(POINT{tree.right, (tree.top + tree.bottom) / 2}, POINT{60, 0});
     EXPECT_TRUE(WaitFor([&] { return windowRect(tree_).right == tree.right + 60; })) << windowRect(tree_).right;
-    EXPECT_EQ(list.left + 60, windowRect(list_).left);
-    EXPECT_EQ(list.right, windowRect(list_).right);
+    EXPECT_EQ(windowRect(tree_).right + bar, windowRect(list_).left);
     POINT split{windowRect(tree_).right, 0};
     ::ScreenToClient(main_, &split);
     EXPECT_TRUE(WaitFor([&] {

@@ -119,7 +119,9 @@ void MainWindowFixture::ChooseRoot(int row) {
 }
 
 // Wine starts Unix programs but gives no handle to wait on, so the command
-// leaves a marker file when it is done.
+// leaves a marker file when it is done. The handles it returns for such a
+// program are not real: closing them closed handles of this process (its
+// standard output among them), so they are left alone.
 bool MainWindowFixture::XdoTool(const std::wstring& arguments) {
     std::wstring marker = L"/tmp/pelican-e2e-xdo-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
                           std::to_wstring(++xdoCommands_);
@@ -129,8 +131,6 @@ bool MainWindowFixture::XdoTool(const std::wstring& arguments) {
     PROCESS_INFORMATION pi{};
     if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return false;
-    if (pi.hProcess) ::CloseHandle(pi.hProcess);
-    if (pi.hThread) ::CloseHandle(pi.hThread);
     std::wstring seen = L"Z:" + marker;
     for (wchar_t& c : seen)
         if (c == L'/') c = L'\\';
