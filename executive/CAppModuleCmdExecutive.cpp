@@ -140,6 +140,7 @@ HRESULT STDMETHODCALLTYPE CAppModuleCmdExecutive::Initialize() {
 HRESULT STDMETHODCALLTYPE CAppModuleCmdExecutive::Uninitialize() {
     StopWorker();
     relayHandle_ = nullptr;
+    EndShellTransfers();
     if (relay_.hwnd()) relay_.DestroyWindow();
     return S_OK;
 }
@@ -298,17 +299,21 @@ std::wstring CAppModuleCmdExecutive::MediaRoot() {
     return L"/";
 }
 
-HRESULT CAppModuleCmdExecutive::OnCmdDeviceArrival(const wchar_t*, LONG, CommandArgs*) {
-    if (!Ready()) return E_POINTER;
-    devicePresent_ = true;
-    SetText(L"Information", kConnected);
-    UpdateUI(L"");
+void CAppModuleCmdExecutive::ShowChosenRoot() {
     // 0 is the media folder (when the device has one), 1 the device root; an unknown
     // stored value leaves the root empty rather than guessing.
     LONG choice = config_->GetIntValue(L"CurrentSpecifyFolder", 0, 0);
     std::wstring root = choice == 0 ? MediaRoot() : (choice == 1 ? L"/" : L"");
     fileView_->SetRootPath(root.c_str());
     RefreshFolder(root, FileOp_NewRoot);
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdDeviceArrival(const wchar_t*, LONG, CommandArgs*) {
+    if (!Ready()) return E_POINTER;
+    devicePresent_ = true;
+    SetText(L"Information", kConnected);
+    UpdateUI(L"");
+    ShowChosenRoot();
     // A copy still running keeps the device commands off until it has finished.
     if (job_.kind == FileOp_Idle) DeviceCommandSet(1);
     UpdateUI(L"");
@@ -345,7 +350,12 @@ HRESULT CAppModuleCmdExecutive::OnCmdDeviceNotTrusted(const wchar_t*, LONG, Comm
 
 HRESULT CAppModuleCmdExecutive::OnCmdRefresh(const wchar_t*, LONG, CommandArgs*) {
     if (!Ready()) return E_POINTER;
-    RefreshFolder(std::nullopt, FileOp_Refresh);
+    // No folder shown although a handset is there: its root could not be listed
+    // at arrival, and is tried again.
+    if (devicePresent_ && fileView_->GetCurrentFolder().empty())
+        ShowChosenRoot();
+    else
+        RefreshFolder(std::nullopt, FileOp_Refresh);
     UpdateUI(L"");
     return S_OK;
 }
@@ -434,11 +444,6 @@ HRESULT CAppModuleCmdExecutive::OnCmdUpdateUI(const wchar_t*, LONG, CommandArgs*
     return S_OK;
 }
 
-HRESULT CAppModuleCmdExecutive::OnCmdDragFileToPC(const wchar_t*, LONG, CommandArgs*) {
-    Message(L"!!!TODO  CAppModuleCmdExecutive::OnCmdDragFileToPC");
-    return S_OK;
-}
-
 // CCommandRelayWnd.
 
 bool CCommandRelayWnd::Create() {
@@ -459,6 +464,9 @@ LRESULT CCommandRelayWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case kAskClash:
             owner_->AnswerClash(reinterpret_cast<ClashQuestion*>(lp));
             return 1;
+        case kRelayShellRead:
+            owner_->OnShellRead(wp != 0, lp != 0);
+            return 0;
         default:
             return CWnd::WindowProc(msg, wp, lp);
     }

@@ -3,8 +3,10 @@
 // show), the device root choice, the one copy job and the folder refresh.
 #pragma once
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/IConfigSettings.h"
 #include "executive/CCommandRelayWnd.h"
@@ -13,7 +15,11 @@
 #include "framework/CEmberAppModuleBase.h"
 #include "framework/ICommandExecutive.h"
 #include "framework/IEmberEventSink.h"
+#include "shelltransfer/MtaHome.h"
 #include "shuttle/IShuttle.h"
+
+class DeviceReadSession;
+struct IDataObject;
 
 class CAppModuleCmdExecutive;
 
@@ -78,6 +84,8 @@ private:
     bool FitsOrTell(const std::wstring& path);
     bool Ready() const { return shuttle_ && fileView_ && config_; }
     bool OnUiThread() const;
+    // Sets the root of the stored choice and lists it.
+    void ShowChosenRoot();
     // True while the views still show `folder`.
     bool StillShowing(const std::wstring& folder);
     HRESULT Dispatch(const wchar_t* name, LONG param, CommandArgs* args);
@@ -101,6 +109,14 @@ private:
     std::wstring JobTarget() const;
     // "CancelCopy" is enabled exactly while a job runs.
     void EnableCancel(LONG flag);
+
+    // Device entries offered to the shell (ExecutiveShellTransfer.cpp).
+    // The selection as virtual files.
+    HRESULT OfferSelection(IDataObject** offer, std::shared_ptr<DeviceReadSession>* session);
+    // A drop target started (or stopped) reading an offer: the device commands are off meanwhile.
+    void OnShellRead(bool started, bool ok);
+    // At exit: our clipboard entry is emptied, not flushed, and no offer reaches the device any more.
+    void EndShellTransfers();
 
     HRESULT OnCmdPowerOff(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdAbout(const wchar_t*, LONG, CommandArgs*);
@@ -151,4 +167,9 @@ private:
     CCommandRelayWnd relay_;
     // Read by the device library's thread to hand its commands over.
     std::atomic<HWND> relayHandle_{nullptr};
+
+    std::shared_ptr<MtaHome> mtaHome_ = std::make_shared<MtaHome>();
+    std::vector<std::weak_ptr<DeviceReadSession>> offers_;
+    int shellReads_ = 0;
+    bool shellReadsOk_ = true;
 };

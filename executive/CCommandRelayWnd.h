@@ -12,6 +12,8 @@ public:
     static constexpr UINT kRelayCommand = WM_APP + 1;
     // wParam 1 success, 0 failure.
     static constexpr UINT kRelayCompletion = WM_APP + 2;
+    // A drop target reading an offer: wParam 1 started, 0 ended (lParam 1 when every read succeeded).
+    static constexpr UINT kRelayShellRead = WM_APP + 4;  // WM_APP + 3 is the copy worker's question (CopyJob.h)
 
     explicit CCommandRelayWnd(CAppModuleCmdExecutive* owner) : owner_(owner) {}
     bool Create();

@@ -67,6 +67,17 @@ std::wstring ShortName(const wchar_t* path) {
     return name;
 }
 
+// The first items with their reasons, under a heading; the log has them all.
+std::wstring Named(const std::vector<std::pair<std::wstring, TransferError>>& items, const wchar_t* heading) {
+    if (items.empty()) return {};
+    std::wstring text = heading;
+    for (size_t i = 0; i < items.size() && i < kNamesInSummary; ++i)
+        text += L"\n" + items[i].first + L": " + Reason(items[i].second);
+    if (items.size() > kNamesInSummary)
+        text += L"\n... and " + Count(items.size() - kNamesInSummary) + L" more (see the log).";
+    return text;
+}
+
 class JobSink final : public ITransferSink {
 public:
     JobSink(JobState& state, const JobChannel& channel) : state_(state), channel_(channel) {}
@@ -228,7 +239,9 @@ JobSummary JobSummaryText(const JobState& state, const std::wstring& target, ULO
     std::wstring skipped = p.filesSkipped ? L"\n" + Files(p.filesSkipped) + L" skipped." : L"";
     switch (state.outcome) {
         case TransferOutcome::Completed:
-            return {L"Copy Finished!\n" + copiedText + L" copied to " + target + L" in " + took + L"." + skipped, true};
+            return {L"Copy Finished!\n" + copiedText + L" copied to " + target + L" in " + took + L"." + skipped +
+                        Named(state.failures, L"\nLeft out:"),
+                    true};
         case TransferOutcome::Cancelled:
             return {L"Copy cancelled.\nCopied " + Count(copied) + L" of " + Files(p.filesTotal) + L" to " + target +
                         L" before the copy was stopped; nothing is left half-written." + skipped,
@@ -240,14 +253,7 @@ JobSummary JobSummaryText(const JobState& state, const std::wstring& target, ULO
     if (state.outcome == TransferOutcome::DeviceRemoved) text += L"The handset was removed. ";
     text += L"Copied " + Count(copied) + L" of " + Files(p.filesTotal) + L" to " + target + L" in " + took + L"." +
             skipped;
-    if (!state.failures.empty()) {
-        text += L"\nNot copied:";
-        for (size_t i = 0; i < state.failures.size() && i < kNamesInSummary; ++i)
-            text += L"\n" + state.failures[i].first + L": " + Reason(state.failures[i].second);
-        if (state.failures.size() > kNamesInSummary)
-            text += L"\n... and " + Count(state.failures.size() - kNamesInSummary) + L" more (see the log).";
-    }
-    return {text, false};
+    return {text + Named(state.failures, L"\nNot copied:"), false};
 }
 
 void LogJobFailures(const JobState& state) {

@@ -136,7 +136,12 @@ int CAppModuleFileView::LoadTree(const tag_DirectoryFileTree* tree, int reason) 
         std::vector<std::wstring> keep;
         if (folder == listedFolder_ && reason != FileOp_NewRoot) keep = listView_->GetSelectedNames();
         listView_->Fill(tree, true);
-        listView_->SelectNames(keep);
+        if (!keep.empty()) {
+            std::vector<std::wstring> rows;
+            rows.reserve(tree->children.size());
+            for (const tag_DirectoryFileTree& child : tree->children) rows.push_back(child.name);
+            listView_->SelectNames(keep, &rows);
+        }
         listedFolder_ = folder;
     }
     return 1;
@@ -214,13 +219,16 @@ LRESULT CAppModuleFileView::OnEvent(int code, INT_PTR a, INT_PTR b, INT_PTR) {
     case FileOp_ListRightClick:
         ShowContextMenu(reinterpret_cast<const NMITEMACTIVATE*>(b));
         break;
-    case FileOp_DropFiles:
-    case FileOp_DragToPC: {
+    case FileOp_DropFiles: {
         CommandArgs args;
         args.words[4] = a;
-        Invoke(code == FileOp_DropFiles ? L"DropFiles" : L"DragFileToPC", &args);
+        Invoke(L"DropFiles", &args);
         break;
     }
+    case FileOp_DragToPC:
+        // Rows dragged out of the list: the selection goes as virtual files to wherever it is dropped.
+        Invoke(L"DragFileToPC");
+        break;
     case FileOp_TreeSelChanged:
         Invoke(L"FileTreeSelchanged");
         break;

@@ -28,12 +28,14 @@ std::vector<std::wstring> CCustomListCtrl::GetSelectedNames() const {
     return names;
 }
 
-void CCustomListCtrl::SelectNames(const std::vector<std::wstring>& names) {
+void CCustomListCtrl::SelectNames(const std::vector<std::wstring>& names, const std::vector<std::wstring>* rowNames) {
     if (names.empty()) return;
     const std::set<std::wstring> wanted(names.begin(), names.end());
+    const int count = GetItemCount();
+    if (rowNames && rowNames->size() != static_cast<size_t>(count)) rowNames = nullptr;
     bool first = true;
-    for (int row = 0, count = GetItemCount(); row < count; ++row) {
-        if (!wanted.count(GetItemText(row, 1))) continue;
+    for (int row = 0; row < count; ++row) {
+        if (!wanted.count(rowNames ? (*rowNames)[static_cast<size_t>(row)] : GetItemText(row, 1))) continue;
         LVITEMW state{};
         state.stateMask = LVIS_SELECTED | (first ? LVIS_FOCUSED : 0);
         state.state = state.stateMask;

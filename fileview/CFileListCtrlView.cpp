@@ -248,6 +248,11 @@ bool CFileListCtrlView::OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESU
             Report(FileOp_ListSelChanged, self, lp, 0);
             *result = 0;
             return true;
+        case LVN_BEGINDRAG:
+            // The drag runs inside this notification (the executive's modal DoDragDrop).
+            Report(FileOp_DragToPC, self, lp, 0);
+            *result = 0;
+            return true;
         case LVN_KEYDOWN:
             Report(FileOp_ListKeyDown, reinterpret_cast<NMLVKEYDOWN*>(lp)->wVKey, lp, self);
             *result = 0;

@@ -52,16 +52,17 @@ std::int64_t SizeOf(const std::wstring& path, int* files) {
     return total;
 }
 
-// Times one copy and prints it; false when the copy failed.
-bool Measure(const char* name, const std::wstring& result, const std::function<bool()>& copy) {
+// Times one copy of `original` (a PC file or folder, or its copy) and prints it; false when it failed.
+bool Measure(const char* name, const std::wstring& original, const std::wstring& result,
+             const std::function<bool()>& copy) {
     LARGE_INTEGER f, a, b;
     ::QueryPerformanceFrequency(&f);
     ::QueryPerformanceCounter(&a);
     bool ok = copy();
     ::QueryPerformanceCounter(&b);
-    int files = 0;
-    std::int64_t bytes = SizeOf(result, &files);
-    if (!ok || bytes < 0) {
+    int files = 0, ignored = 0;
+    std::int64_t bytes = SizeOf(original, &files);
+    if (!ok || bytes < 0 || SizeOf(result, &ignored) < 0) {
         std::fprintf(stderr, "handset_bench: %s failed\n", name);
         return false;
     }
@@ -83,6 +84,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring data = argv[1], work = argv[2];
     // A copy of the library with a Handset.ini of its own that names no device folder, whatever the
     // program folder's says: the handset backend, on USBMUXD_SOCKET_ADDRESS.
+    ::CreateDirectoryW(work.c_str(), nullptr);
     const std::wstring lib = work + L"\\lib";
     ::CreateDirectoryW(lib.c_str(), nullptr);
     HANDLE ini = ::CreateFileW((lib + L"\\Handset.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -113,21 +115,21 @@ int wmain(int argc, wchar_t** argv) {
 
     const std::wstring device = kDeviceFolder;
     const std::wstring large = device + L"/large.bin", small = device + L"/small";
-    bool ok = Measure("large-to-handset", data + L"\\large.bin", [&] {
+    bool ok = Measure("large-to-handset", data + L"\\large.bin", data + L"\\large.bin", [&] {
         wchar_t target[260] = {};
         large.copy(target, 259);
         return handset->CopyFileToDevice((data + L"\\large.bin").c_str(), target, &Progress);
     });
-    ok = Measure("large-to-pc", work + L"\\large.bin", [&] {
+    ok = Measure("large-to-pc", data + L"\\large.bin", work + L"\\large.bin", [&] {
         const wchar_t* list[] = {large.c_str(), nullptr};
         return handset->CopyToPC(list, work.c_str(), &Progress);
     }) && ok;
-    ok = Measure("small-to-handset", data + L"\\small", [&] {
+    ok = Measure("small-to-handset", data + L"\\small", data + L"\\small", [&] {
         wchar_t target[260] = {};
         device.copy(target, 259);
         return handset->CopyFolderToDevice((data + L"\\small").c_str(), target, &Progress);
     }) && ok;
-    ok = Measure("small-to-pc", work + L"\\small", [&] {
+    ok = Measure("small-to-pc", data + L"\\small", work + L"\\small", [&] {
         const wchar_t* list[] = {small.c_str(), nullptr};
         return handset->CopyToPC(list, work.c_str(), &Progress);
     }) && ok;

@@ -26,6 +26,21 @@ bool ListForTree(const std::wstring& folder, std::vector<ListedEntry>* listed) {
     return true;
 }
 
+std::string IdentityOf(const std::wstring& path, DWORD flags) {
+    platform::UniqueFile file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file || !::GetFileInformationByHandle(file.get(), &info)) return {};
+    return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) + ":" +
+           std::to_string(info.nFileIndexLow);
+}
+
+bool IsLinkItself(const std::wstring& path) {
+    const std::string link = IdentityOf(path, FILE_FLAG_OPEN_REPARSE_POINT);
+    return !link.empty() && link != IdentityOf(path, 0);
+}
+
 bool DeleteTree(const std::wstring& path, DWORD attrs) {
     if (attrs & FILE_ATTRIBUTE_READONLY) ::SetFileAttributesW(path.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
     if (!(attrs & FILE_ATTRIBUTE_DIRECTORY)) return ::DeleteFileW(path.c_str()) != 0;
@@ -40,8 +55,12 @@ bool DeleteTree(const std::wstring& path, DWORD attrs) {
             all = !e.address.empty() && DeleteTree(child, Attributes(child)) && all;
         }
         if (!all) return false;
+        return ::RemoveDirectoryW(path.c_str()) != 0;
     }
-    return ::RemoveDirectoryW(path.c_str()) != 0;
+    // Wine opens a host's link as its target even when asked for the link, and
+    // its RemoveDirectory would then remove an empty target: only a link that
+    // can be told from its target is removed.
+    return IsLinkItself(path) && ::RemoveDirectoryW(path.c_str());
 }
 
 }  // namespace

@@ -141,7 +141,8 @@ void TransferRunner::PassOver(const Node& node, bool skipped) {
 void TransferRunner::Fail(const Node& node, TransferError why) {
     // A failure that comes from a vanished device is the removal, not the item.
     if (!CheckPresent(true)) return;
-    failed_ = true;
+    // A link left out is named, but the copy of everything else is complete.
+    if (why != TransferError::LinkLeftOut) failed_ = true;
     PassOver(node, false);
     const std::wstring shown = node.source.empty() ? node.name : from_->Shown(node.source);
     sink_->OnItemFailed(shown.c_str(), why);
@@ -265,8 +266,10 @@ void TransferRunner::WriteFile(const Node& node, const std::wstring& finalPath, 
         counted += more;
         progress_.bytesDone += more;
         // The writer goes out of scope on a stop and takes the unfinished file with it.
-        if (got == kChunk && (!Report(&node) || !CheckPresent(false))) return;
+        if (got == kChunk && (!Report(&node) || !CheckPresent(true))) return;
     }
+    // Nothing is put in place once either side has gone.
+    if (!CheckPresent(true)) return;
     bool ok = writer->Commit(finalPath, node.modified, replace);
     // Someone took the numbered name meanwhile: the next free one.
     for (int retry = 0; !ok && !replace && retry < 3 && CheckPresent(true); ++retry)

@@ -7,6 +7,7 @@
 
 #include "framework/EmberGuids.h"
 #include "tests/executive/ExecutiveFixture.h"
+#include "tests/support/TestPaths.h"
 
 namespace exectest {
 
@@ -307,6 +308,14 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
 
 void PumpFor(DWORD ms) {
     PumpUntil([] { return false; }, ms);
+}
+
+IEmberAppModule* LoadShuttleModule(HMODULE* dll) {
+    *dll = ::LoadLibraryW((testsupport::ProgramDirectory() + L"Shuttle.dll").c_str());
+    if (!*dll) return nullptr;
+    using Factory = UINT_PTR (*)();
+    auto create = reinterpret_cast<Factory>(reinterpret_cast<void*>(::GetProcAddress(*dll, MAKEINTRESOURCEA(1))));
+    return create ? reinterpret_cast<IEmberAppModule*>(create()) : nullptr;
 }
 
 HDROP MakeDrop(const std::vector<std::wstring>& paths) {

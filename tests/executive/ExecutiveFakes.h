@@ -243,6 +243,10 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 // Pumps whatever is queued now, for about `ms`.
 void PumpFor(DWORD ms);
 
+// Shuttle.dll from the program folder, bound as the host binds it: its module
+// (null when that failed) and the library, which goes to the soft bus with it.
+IEmberAppModule* LoadShuttleModule(HMODULE* dll);
+
 // A shell drop handle holding `paths`, as the shell hands one to a window.
 HDROP MakeDrop(const std::vector<std::wstring>& paths);
 

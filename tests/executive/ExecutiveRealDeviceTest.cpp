@@ -4,11 +4,14 @@
 // the prompts are the recording partners of the other executive tests.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "executive/ClashPrompt.h"
 #include "framework/CEmberSoftBus.h"
 #include "framework/EmberGuids.h"
 #include "platform/WinApp.h"
@@ -182,12 +185,8 @@ protected:
         ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_CmdExecutive, exec, nullptr));
         ui->executive = exec;
 
-        HMODULE dll = ::LoadLibraryW((testsupport::ProgramDirectory() + L"Shuttle.dll").c_str());
-        ASSERT_NE(nullptr, dll);
-        using Factory = UINT_PTR (*)();
-        auto create = reinterpret_cast<Factory>(reinterpret_cast<void*>(::GetProcAddress(dll, MAKEINTRESOURCEA(1))));
-        ASSERT_NE(nullptr, create);
-        auto* shuttle = reinterpret_cast<IEmberAppModule*>(create());
+        HMODULE dll = nullptr;
+        IEmberAppModule* shuttle = LoadShuttleModule(&dll);
         ASSERT_NE(nullptr, shuttle);
         ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_Shuttle, shuttle, dll));
         // Without the library Shuttle.dll would ask its own (real) message box, which nobody answers here.
@@ -472,6 +471,165 @@ TEST_P(DeviceRemoval, DuringACopyToTheDeviceLeavesNoPartialFileOnceItIsBack) {
     EXPECT_EQ(1u, journal.Count(L"view.LoadTree(Media,17)"));
     EXPECT_TRUE(Partials(device).empty());
     EXPECT_EQ((std::vector<std::wstring>{L"IMG_0001.JPG"}), Tree(device + L"\\var\\mobile\\Media\\DCIM"));
+}
+
+// Answers every clash question the same way and counts the questions.
+class CountingClashPrompt : public IClashPrompt {
+public:
+    ClashAnswer Ask(HWND, const TransferClash& clash) override {
+        asked.push_back(clash.targetPath);
+        threads.insert(::GetCurrentThreadId());
+        return answer;
+    }
+    ClashAnswer answer;
+    std::vector<std::wstring> asked;
+    std::set<DWORD> threads;
+};
+
+struct ForAllCase {
+    const char* label;
+    TransferClashChoice choice;
+    bool forAll;
+    size_t questions;
+    const char* first;   // DCIM\a.jpg afterwards
+    const char* second;  // DCIM\a (2).jpg afterwards ("" absent)
+};
+
+class ClashAnswers : public ExecutiveRealDevice, public ::testing::WithParamInterface<ForAllCase> {};
+
+TEST_P(ClashAnswers, AreAskedOnThisThreadAndHeldForAllWhenChosen) {
+    const ForAllCase& c = GetParam();
+    for (const wchar_t* name : {L"a.jpg", L"b.jpg", L"c.jpg"}) {
+        ASSERT_TRUE(testsupport::WriteFileBytes(pc + L"\\" + name, "new"));
+        ASSERT_TRUE(testsupport::WriteFileBytes(Media(L"DCIM\\") + name, "old"));
+    }
+    CountingClashPrompt prompt;
+    prompt.answer.choice = c.choice;
+    prompt.answer.forAll = c.forAll;
+    ScopedClashPrompt scoped(prompt);
+    StartConnected();
+    view->currentFolder = L"/var/mobile/Media/DCIM/";
+    CommandArgs args;
+    args.words[4] = reinterpret_cast<INT_PTR>(MakeDrop({pc + L"\\a.jpg", pc + L"\\b.jpg", pc + L"\\c.jpg"}));
+    RunJob([&] { return exec->InvokeCommand(L"DropFiles", 0, &args); }, FileOp_DropFiles);
+
+    EXPECT_EQ(c.questions, prompt.asked.size());
+    EXPECT_EQ(L"/var/mobile/Media/DCIM/a.jpg", prompt.asked.front());
+    EXPECT_EQ(std::set<DWORD>{::GetCurrentThreadId()}, prompt.threads) << "asked on the user-interface thread";
+    EXPECT_EQ(c.first, testsupport::ReadFileBytes(Media(L"DCIM\\a.jpg")));
+    EXPECT_EQ(c.second, testsupport::ReadFileBytes(Media(L"DCIM\\a (2).jpg")));
+    EXPECT_EQ(c.first, testsupport::ReadFileBytes(Media(L"DCIM\\c.jpg"))) << "the last clash was answered alike";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answer, ClashAnswers,
+    ::testing::ValuesIn(std::vector<ForAllCase>{
+        {"Replace", TransferClashChoice::Replace, false, 3, "new", ""},
+        {"ReplaceForAll", TransferClashChoice::Replace, true, 1, "new", ""},
+        {"Skip", TransferClashChoice::Skip, false, 3, "old", ""},
+        {"SkipForAll", TransferClashChoice::Skip, true, 1, "old", ""},
+        {"KeepBoth", TransferClashChoice::KeepBoth, false, 3, "old", "new"},
+        {"KeepBothForAll", TransferClashChoice::KeepBoth, true, 1, "old", "new"},
+        // Same size, written within the same two seconds: the ones there count as complete.
+        {"SkipIdenticalForAll", TransferClashChoice::SkipIdentical, true, 1, "old", ""},
+    }),
+    [](const ::testing::TestParamInfo<ForAllCase>& param) { return std::string(param.param.label); });
+
+struct CancelCase {
+    const char* label;
+    bool toPc;
+    bool large;
+};
+
+class Cancelling : public ExecutiveRealDevice, public ::testing::WithParamInterface<CancelCase> {};
+
+TEST_P(Cancelling, StopsSoonLeavesWholeFilesAndSaysHowMany) {
+    const CancelCase& c = GetParam();
+    const std::wstring source = c.toPc ? Media(L"set") : pc + L"\\set";
+    ASSERT_TRUE(::CreateDirectoryW(source.c_str(), nullptr));
+    const int count = c.large ? 1 : 800;
+    for (int i = 0; i < count; ++i) {
+        const std::wstring file = source + L"\\f" + std::to_wstring(i) + L".bin";
+        ASSERT_TRUE(c.large ? MakeSparseFile(file, kHugeFile) : testsupport::WriteFileBytes(file, Pattern(2000, 's')));
+    }
+    StartConnected();
+    HRESULT cancelled = E_UNEXPECTED;
+    bool enabledWhileRunning = false;
+    ULONGLONG askedAt = 0;
+    mainWnd.onCopying = [&] {
+        enabledWhileRunning = Enabled(L"CancelCopy");
+        askedAt = ::GetTickCount64();
+        cancelled = exec->InvokeCommand(L"CancelCopy", 0, nullptr);
+    };
+    system.messages.clear();
+    EXPECT_FALSE(Enabled(L"CancelCopy"));
+    if (c.toPc) {
+        view->currentFolder = L"/var/mobile/Media/";
+        view->selectedRows = {L"set"};
+        dialogs.browseFolder = pc;
+        ASSERT_EQ(S_OK, exec->InvokeCommand(L"CopyToPC", 0, nullptr));
+    } else {
+        view->currentFolder = L"/var/mobile/Media/";
+        dialogs.browseFolder = source;
+        ASSERT_EQ(S_OK, exec->InvokeCommand(L"CopyFolderToDevice", 0, nullptr));
+    }
+    ASSERT_TRUE(PumpUntil([this] { return exec->JobKind() == FileOp_Idle; }, 30000));
+    const ULONGLONG stoppedAfter = ::GetTickCount64() - askedAt;
+
+    EXPECT_TRUE(enabledWhileRunning);
+    EXPECT_EQ(S_OK, cancelled);
+    EXPECT_FALSE(Enabled(L"CancelCopy"));
+    EXPECT_LT(stoppedAfter, 1500u) << "the worker stops within a second (and the summary is shown)";
+    const std::wstring target = c.toPc ? pc + L"\\set" : Media(L"set");
+    EXPECT_TRUE(Partials(c.toPc ? pc : device).empty());
+    const size_t onDisk = Tree(target).size();
+    EXPECT_LT(onDisk, static_cast<size_t>(count));
+    ASSERT_EQ(1u, system.Texts().size());
+    const std::wstring expected = L"Copy cancelled.\nCopied " + std::to_wstring(onDisk) + L" of " +
+                                  std::to_wstring(count) + (count == 1 ? L" file to " : L" files to ");
+    EXPECT_EQ(0u, system.Texts()[0].rfind(expected, 0)) << system.Texts()[0];
+    EXPECT_EQ(L"Handset Connected.", Status());
+    EXPECT_TRUE(Enabled(L"CopyToPC"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Moment, Cancelling,
+                         ::testing::Values(CancelCase{"LargeFileToPc", true, true},
+                                           CancelCase{"SmallFilesToPc", true, false},
+                                           CancelCase{"LargeFileToDevice", false, true},
+                                           CancelCase{"SmallFilesToDevice", false, false}),
+                         [](const ::testing::TestParamInfo<CancelCase>& param) {
+                             return std::string(param.param.label);
+                         });
+
+TEST_F(ExecutiveRealDevice, TheSummaryNamesTheFirstTenFailedItemsAndWhy) {
+    std::vector<std::wstring> drop;
+    std::vector<platform::UniqueFile> held;
+    for (int i = 0; i < 12; ++i) {
+        wchar_t name[16];
+        std::swprintf(name, 16, L"f%02d.txt", i);
+        drop.push_back(pc + L"\\" + name);
+        ASSERT_TRUE(testsupport::WriteFileBytes(drop.back(), "x"));
+        // Held by another program that shares nothing: it cannot be read.
+        if (i > 0) held.emplace_back(::CreateFileW(drop.back().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                                   nullptr));
+    }
+    StartConnected();
+    view->currentFolder = L"/var/mobile/Media/DCIM/";
+    CommandArgs args;
+    args.words[4] = reinterpret_cast<INT_PTR>(MakeDrop(drop));
+    system.messages.clear();
+    ASSERT_EQ(S_OK, exec->InvokeCommand(L"DropFiles", 0, &args));
+    ASSERT_TRUE(PumpUntil([this] { return exec->JobKind() == FileOp_Idle; }, 20000));
+
+    ASSERT_EQ(1u, system.messages.size());
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), system.messages[0].type & MB_ICONMASK);
+    std::wstring expected = L"Copy Failed. Copied 1 of 12 files to /var/mobile/Media/DCIM in ";
+    EXPECT_EQ(0u, system.messages[0].text.rfind(expected, 0)) << system.messages[0].text;
+    std::wstring names = L"\nNot copied:";
+    for (int i = 1; i <= 10; ++i) names += L"\n" + drop[static_cast<size_t>(i)] + L": unreadable";
+    names += L"\n... and 1 more (see the log).";
+    EXPECT_NE(std::wstring::npos, system.messages[0].text.find(names)) << system.messages[0].text;
+    EXPECT_EQ("x", testsupport::ReadFileBytes(Media(L"DCIM\\f00.txt")));
 }
 
 }  // namespace

@@ -306,11 +306,11 @@ TEST_F(FileViewModuleTest, EventsBecomeCommandsOnlyWhileEnabled) {
               executive->Names());
 
     executive->calls.clear();
-    wchar_t folder[] = L"C:\\target";
-    module->OnEvent(FileOp_DragToPC, reinterpret_cast<INT_PTR>(folder), 0, 0);
+    // Rows dragged out: the executive takes the selection itself; no record goes with the command.
+    module->OnEvent(FileOp_DragToPC, reinterpret_cast<INT_PTR>(list->hwnd()), 0, 0);
     ASSERT_EQ(1u, executive->calls.size());
     EXPECT_EQ(L"DragFileToPC", executive->calls[0].name);
-    EXPECT_EQ(reinterpret_cast<INT_PTR>(folder), executive->calls[0].word4);
+    EXPECT_EQ(0, executive->calls[0].word4);
 
     SelectRows({1});
     settings.writes.clear();

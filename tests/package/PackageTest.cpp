@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <ctime>
 #include <functional>
 #include <string>
 #include <vector>
@@ -155,6 +156,27 @@ public:
         return n;
     }
     size_t ButtonCount() const { return buttons_.size(); }
+    // A click on a skin button; the first click of a user also brings the window forward.
+    bool Click(const wchar_t* name) const {
+        for (const auto& b : buttons_) {
+            if (_wcsicmp(b.name.c_str(), name) != 0) continue;
+            HWND w = At(b.rect);
+            if (!w || w == main_) return false;
+            // Skinned buttons take clicks only in the active window.
+            if (::GetForegroundWindow() != main_) {
+                ::SetForegroundWindow(main_);
+                if (!WaitFor([&] { return ::GetForegroundWindow() == main_; }, 3000)) return false;
+            }
+            RECT rc{};
+            ::GetClientRect(w, &rc);
+            LPARAM at = MAKELPARAM(rc.right / 2, rc.bottom / 2);
+            ::PostMessageW(w, WM_MOUSEMOVE, 0, at);
+            ::PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            ::PostMessageW(w, WM_LBUTTONUP, 0, at);
+            return true;
+        }
+        return false;
+    }
 
 private:
     HWND At(const RECT& r) const {
@@ -263,9 +285,11 @@ protected:
         return std::make_unique<RunningProgram>(folder + L"Caretaker.exe", std::vector<std::wstring>{}, args);
     }
     // Waits for the updater's message box, returns its text and presses `button`.
-    static std::wstring Answer(const RunningProgram& care, int button) {
-        HWND box = care.WaitWindow(kUpdateTitle, kWaitMs);
-        if (!box) return L"(no message)";
+    // One updater runs at a time, so its box is found by its title.
+    static std::wstring Answer(int button) {
+        HWND box = nullptr;
+        if (!WaitFor([&] { return (box = ::FindWindowW(nullptr, kUpdateTitle)) && ::IsWindowVisible(box); }))
+            return L"(no message)";
         std::wstring text = ChildTexts(box);
         ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
         WaitFor([&] { return !::IsWindow(box); });
@@ -295,7 +319,7 @@ TEST_F(Updater, TellsWhatItFindsAndNeverHangs) {
     for (const Case& c : cases) {
         DWORD start = ::GetTickCount();
         auto care = Start(portable, Address(c.path), L"1", ::GetCurrentProcessId(), true);
-        std::wstring text = Answer(*care, c.button);
+        std::wstring text = Answer(c.button);
         EXPECT_NE(std::wstring::npos, text.find(c.expected)) << Narrow(c.path) << ": " << Narrow(text);
         EXPECT_TRUE(care->WaitExit(10000)) << Narrow(c.path);
         EXPECT_LT(::GetTickCount() - start, 15000u) << Narrow(c.path);
@@ -314,25 +338,31 @@ TEST_F(Updater, RefusesAWrongChecksumThenInstallsTheNewVersionAndStartsPelicanAg
     const std::wstring dir = InstallFolder();
     // The marker: a file the installer brings back.
     ASSERT_TRUE(::DeleteFileW((dir + L"README.txt").c_str()));
-    RunningProgram app(dir + L"Pelican.exe");
-    HWND main = app.WaitWindow(L"EmberPelican", kWaitMs);
-    ASSERT_NE(nullptr, main);
-
     std::string sha = Narrow(Env(L"PELICAN_SETUP_SHA256"));
     std::string wrong = sha;
     wrong[0] = wrong[0] == '0' ? '1' : '0';
     Serve(L"wrong.txt", Manifest("9.0.0.0", wrong));
-    auto care = Start(dir, Address(L"wrong.txt"), L"1", app.pid(), true);
-    EXPECT_NE(std::wstring::npos, Answer(*care, IDYES).find(L"Download and install it now?"));
-    std::wstring refused = Answer(*care, IDOK);
+    // A check a moment ago: the start-up check stays quiet, the button must ask.
+    const std::wstring settings = dir + L"config\\Settings.ini";
+    ::WritePrivateProfileStringW(L"Settings", L"CheckupdateWeb", Address(L"wrong.txt").c_str(), settings.c_str());
+    ::WritePrivateProfileStringW(L"Settings", L"LastTimeCheckUpdate",
+                                 std::to_wstring(static_cast<DWORD>(time(nullptr))).c_str(), settings.c_str());
+    RunningProgram app(dir + L"Pelican.exe");
+    HWND main = app.WaitWindow(L"EmberPelican", kWaitMs);
+    ASSERT_NE(nullptr, main);
+    PelicanWindow window(dir, main);
+    ASSERT_TRUE(WaitFor([&] { return window.Status() == L"Handset Connected."; })) << "ready";
+    ASSERT_TRUE(window.Click(L"CheckUpdateNow"));
+    EXPECT_NE(std::wstring::npos, Answer(IDYES).find(L"Download and install it now?"));
+    std::wstring refused = Answer(IDOK);
     EXPECT_NE(std::wstring::npos, refused.find(L"SHA-256")) << Narrow(refused);
-    EXPECT_TRUE(care->WaitExit(kWaitMs));
+    EXPECT_TRUE(WaitFor([] { return !::FindWindowW(nullptr, kUpdateTitle); }));
     EXPECT_FALSE(FileExists(dir + L"README.txt")) << "nothing installed";
     EXPECT_TRUE(::IsWindow(main)) << "Pelican left running";
 
     Serve(L"right.txt", Manifest("9.0.0.0", sha));
-    care = Start(dir, Address(L"right.txt"), L"1", app.pid(), true);
-    EXPECT_NE(std::wstring::npos, Answer(*care, IDYES).find(L"Faster copies."));
+    auto care = Start(dir, Address(L"right.txt"), L"1", app.pid(), true);
+    EXPECT_NE(std::wstring::npos, Answer(IDYES).find(L"Faster copies."));
     HWND ask = care->WaitWindow(kUpdateTitle, kWaitMs);
     ASSERT_NE(nullptr, ask);
     EXPECT_NE(std::wstring::npos, ChildTexts(ask).find(L"Please close it"));

@@ -76,12 +76,13 @@ def recv_exact(sock, n):
 # ---------------------------------------------------------------- pairing record
 def load_or_make_keys(path):
     """Three RSA keys (root, host, device). Key generation dominates start-up, so a cache file may hold them."""
-    if path and os.path.exists(path):
+    try:
         with open(path, 'rb') as f:
-            blocks = f.read().split(b'\n\n')
-        keys = [serialization.load_pem_private_key(b, None) for b in blocks if b.strip()]
+            keys = [serialization.load_pem_private_key(b, None) for b in f.read().split(b'\n\n') if b.strip()]
         if len(keys) == 3:
             return keys
+    except (OSError, TypeError, ValueError):
+        pass  # no cache yet, or a spoilt one: made afresh
     keys = [rsa.generate_private_key(public_exponent=65537, key_size=2048) for _ in range(3)]
     if path:
         tmp = '%s.%d' % (path, os.getpid())

@@ -71,6 +71,8 @@ bool RemoveTree(const std::wstring& path) {
     if (attrs == INVALID_FILE_ATTRIBUTES) return true;
     if (attrs & FILE_ATTRIBUTE_READONLY) ::SetFileAttributesW(path.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
     if (!(attrs & FILE_ATTRIBUTE_DIRECTORY)) return ::DeleteFileW(path.c_str()) != 0;
+    // A link goes itself: what it points at may lie elsewhere, or be this very tree.
+    if (attrs & FILE_ATTRIBUTE_REPARSE_POINT) return ::RemoveDirectoryW(path.c_str()) || ::DeleteFileW(path.c_str());
     WIN32_FIND_DATAW fd;
     HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &fd);
     if (find != INVALID_HANDLE_VALUE) {

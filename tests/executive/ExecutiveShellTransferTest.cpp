@@ -1,0 +1,259 @@
+// Device entries offered to the shell, with the real device modules and a
+// drop target in a process of its own: what arrives there byte for byte,
+// the device commands while it reads, a read that fails when the device goes.
+#include <gtest/gtest.h>
+#include <ole2.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "framework/CEmberSoftBus.h"
+#include "framework/EmberGuids.h"
+#include "tests/executive/ExecutiveFixture.h"
+#include "tests/support/ProcessDriver.h"
+#include "tests/support/TestPaths.h"
+
+namespace exectest {
+namespace {
+
+using testsupport::ReadFileBytes;
+using testsupport::WriteFileBytes;
+
+constexpr LONGLONG kMiB = 1 << 20;
+
+std::string Pattern(size_t size, char seed) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(seed + i * 13 + i / 1000);
+    return bytes;
+}
+
+// Records the progress reports with the command state at each.
+class ProgressWnd : public TestMainWnd {
+public:
+    struct Report {
+        UINT total;
+        UINT done;
+        bool copyEnabled;
+    };
+    std::vector<Report> reports;
+    std::function<void()> onBytes;  // once, at the first report past a MiB done
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_COPY_PROGRESS && executive) {
+            reports.push_back(
+                {static_cast<UINT>(wp), static_cast<UINT>(lp), executive->IsCommandEnabled(L"CopyToPC") != 0});
+            if (lp >= 1024 && onBytes) std::exchange(onBytes, nullptr)();
+        }
+        return TestMainWnd::WindowProc(msg, wp, lp);
+    }
+};
+
+class ShellTransfer : public ::testing::Test, protected ExecutiveSeams {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(S_OK, ::OleInitialize(nullptr));
+        for (const wchar_t* folder :
+             {L"", L"\\var", L"\\var\\mobile", L"\\var\\mobile\\Media", L"\\var\\mobile\\Media\\DCIM",
+              L"\\var\\mobile\\Media\\DCIM\\Trip", L"\\var\\mobile\\Media\\DCIM\\Trip\\Day 1"})
+            ASSERT_TRUE(::CreateDirectoryW((device + folder).c_str(), nullptr));
+        files_ = {{L"IMG_0001.JPG", Pattern(3 * kMiB + 17, 'a')},
+                  {L"IMG_0002.JPG", Pattern(4097, 'b')},
+                  {L"Trip\\notes.txt", "two days"},
+                  {L"Trip\\Day 1\\IMG_0100.JPG", Pattern(70000, 'c')},
+                  {L"Trip\\Day 1\\empty.txt", ""}};
+        for (const auto& [name, bytes] : files_) ASSERT_TRUE(WriteFileBytes(Dcim(name), bytes));
+        ASSERT_TRUE(::SetEnvironmentVariableW(L"PELICAN_DEVICE_ROOT", device.c_str()));
+        ASSERT_TRUE(::SetDllDirectoryW(testsupport::ProgramDirectory().c_str()));
+        Start();
+    }
+
+    void TearDown() override {
+        if (bus) {
+            bus->UninitializeModules();
+            bus->Release();
+        }
+        app.SetMainWnd(nullptr);
+        if (mainWnd.hwnd()) mainWnd.DestroyWindow();
+        PumpFor(0);
+        ::SetDllDirectoryW(nullptr);
+        ::SetEnvironmentVariableW(L"PELICAN_DEVICE_ROOT", nullptr);
+        ::OleUninitialize();
+    }
+
+    void Start() {
+        bus = new CEmberSoftBus();
+        view = new FakeFileView(&journal);
+        exec = new CAppModuleCmdExecutive();
+        ui = new FakeUI(&journal);
+        ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_ConfigModule, new FakeConfig(&journal), nullptr));
+        ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_FileView, view, nullptr));
+        ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_UIMain, ui, nullptr));
+        ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_CmdExecutive, exec, nullptr));
+        ui->executive = exec;
+        HMODULE dll = nullptr;
+        IEmberAppModule* shuttle = LoadShuttleModule(&dll);
+        ASSERT_NE(nullptr, shuttle);
+        ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_Shuttle, shuttle, dll));
+        ASSERT_TRUE(mainWnd.Create());
+        mainWnd.executive = exec;
+        app.SetMainWnd(&mainWnd);
+        ASSERT_EQ(S_OK, bus->InitializeModules());
+        ASSERT_TRUE(PumpUntil([this] { return Enabled(L"DragFileToPC"); }, 10000)) << "the device arrived";
+        view->currentFolder = L"/var/mobile/Media/DCIM/";
+    }
+
+    std::wstring Dcim(const std::wstring& relative) const {
+        return device + L"\\var\\mobile\\Media\\DCIM\\" + relative;
+    }
+    bool Enabled(const wchar_t* name) { return exec->IsCommandEnabled(name) != 0; }
+    std::wstring Report() { return Widen(ReadFileBytes(report)); }
+    static std::wstring Widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+    // The report holds these lines in some order, every folder before what it holds, then the mode.
+    void ExpectArrived(const std::set<std::wstring>& entries, const std::wstring& mode) {
+        std::vector<std::wstring> lines;
+        std::wstringstream in(Report());
+        for (std::wstring line; std::getline(in, line);) lines.push_back(line);
+        ASSERT_GE(lines.size(), 2u) << Narrow(Report());
+        EXPECT_EQ((std::vector<std::wstring>{mode, L"end"}), std::vector<std::wstring>(lines.end() - 2, lines.end()));
+        lines.resize(lines.size() - 2);
+        EXPECT_EQ(entries, std::set<std::wstring>(lines.begin(), lines.end())) << Narrow(Report());
+        std::set<std::wstring> folders;
+        for (const std::wstring& line : lines) {
+            const size_t start = line.find(L' ') + 1, slash = line.find_last_of(L'\\');
+            if (slash != std::wstring::npos && slash > start) {
+                EXPECT_TRUE(folders.count(line.substr(start, slash - start)))
+                    << Narrow(line) << " came before its folder";
+            }
+            if (line.compare(0, 4, L"dir ") == 0) folders.insert(line.substr(4));
+        }
+    }
+    static std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+    // A drop target window in another process, with the pointer resting on it.
+    std::unique_ptr<testsupport::RunningProgram> StartTarget(bool sync) {
+        auto target = std::make_unique<testsupport::RunningProgram>(
+            testsupport::TestDirectory() + L"droptarget.exe", std::vector<std::wstring>{},
+            L"drop \"" + pc + L"\" \"" + report + L"\" 300 300" + (sync ? L" sync" : L""));
+        EXPECT_TRUE(target->started());
+        HWND window = target->WaitWindow(L"Drop target", 10000);
+        EXPECT_NE(nullptr, window);
+        ::SetCursorPos(400, 375);
+        return target;
+    }
+
+    testsupport::ScratchFolder scratch{L"shell"};
+    const std::wstring device = scratch.path() + L"device";
+    const std::wstring pc = scratch.path() + L"pc";
+    const std::wstring report = scratch.path() + L"report.txt";
+    std::vector<std::pair<std::wstring, std::string>> files_;
+
+    ProgressWnd mainWnd;
+    CEmberSoftBus* bus = nullptr;
+    FakeFileView* view = nullptr;
+    FakeUI* ui = nullptr;
+    CAppModuleCmdExecutive* exec = nullptr;
+};
+
+// With the button up, the drag drops at once where the pointer rests: the
+// OLE drag runs whole, across the two processes, without a hand on the mouse.
+TEST_F(ShellTransfer, DraggedEntriesArriveWholeInAnotherProcess) {
+    for (bool sync : {false, true}) {
+        SCOPED_TRACE(sync ? "target reads inside its drop" : "target reads on its own thread");
+        testsupport::RemoveTree(pc);
+        ASSERT_TRUE(::CreateDirectoryW(pc.c_str(), nullptr));
+        ::DeleteFileW(report.c_str());
+        mainWnd.reports.clear();
+        system.messages.clear();
+        auto target = StartTarget(sync);
+        view->selectedRows = {L"IMG_0001.JPG", L"IMG_0002.JPG", L"Trip"};
+
+        ASSERT_EQ(S_OK, exec->InvokeCommand(L"DragFileToPC", 0, nullptr));
+        ASSERT_TRUE(PumpUntil([&] { return target->WaitExit(0); }, 30000)) << "the drop target did not finish";
+        ExpectArrived({L"file IMG_0001.JPG 3145745", L"file IMG_0002.JPG 4097", L"dir Trip", L"file Trip\\notes.txt 8",
+                       L"dir Trip\\Day 1", L"file Trip\\Day 1\\IMG_0100.JPG 70000", L"file Trip\\Day 1\\empty.txt 0"},
+                      sync ? L"async 0" : L"async 1");
+        for (const auto& [name, bytes] : files_) EXPECT_EQ(bytes, ReadFileBytes(pc + L"\\" + name)) << Narrow(name);
+
+        ASSERT_TRUE(PumpUntil([this] { return exec->JobKind() == FileOp_Idle && Enabled(L"CopyToPC"); }, 10000));
+        ASSERT_FALSE(mainWnd.reports.empty());
+        for (const ProgressWnd::Report& r : mainWnd.reports) EXPECT_FALSE(r.copyEnabled) << "commands on while read";
+        EXPECT_EQ(mainWnd.reports.back().total, mainWnd.reports.back().done);
+        EXPECT_EQ(0, exec->GetCommandValue(L"CopyProgress", 1));
+        EXPECT_TRUE(system.Texts().empty()) << "a drag that arrived says nothing";
+    }
+}
+
+// The private copies in the temporary folder (Wine reuses process ids, so a
+// crashed run's copies may be there already).
+std::vector<std::wstring> LeftCopies() {
+    wchar_t temp[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH + 1, temp);
+    std::vector<std::wstring> left;
+    WIN32_FIND_DATAW fd;
+    const std::wstring pattern =
+        std::wstring(temp) + L"Pelican-read-" + std::to_wstring(::GetCurrentProcessId()) + L"-*";
+    HANDLE find = ::FindFirstFileW(pattern.c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) return left;
+    do left.push_back(fd.cFileName);
+    while (::FindNextFileW(find, &fd));
+    ::FindClose(find);
+    return left;
+}
+
+TEST_F(ShellTransfer, AReadFailsWhenTheDeviceGoesAndTheTargetKeepsNothing) {
+    // Large enough that the copy still runs when the removal is seen; sparse, so it costs no disk.
+    HANDLE big = ::CreateFileW(Dcim(L"MOVIE.MOV").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, big);
+    LARGE_INTEGER end;
+    end.QuadPart = 768 * kMiB;
+    ASSERT_TRUE(::SetFilePointerEx(big, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(big));
+    ::CloseHandle(big);
+    ASSERT_TRUE(::CreateDirectoryW(pc.c_str(), nullptr));
+    auto target = StartTarget(false);
+    view->selectedRows = {L"IMG_0002.JPG", L"MOVIE.MOV"};
+    // Taken away whole, as a handset is unplugged; the file being copied stays readable meanwhile.
+    const std::vector<std::wstring> copiesBefore = LeftCopies();
+    mainWnd.onBytes = [this] { EXPECT_TRUE(::MoveFileW(device.c_str(), (device + L"-away").c_str())); };
+
+    ASSERT_EQ(S_OK, exec->InvokeCommand(L"DragFileToPC", 0, nullptr));
+    // The window thread keeps answering while the file is read: no message takes
+    // long to handle (COM's calls into this thread arrive as sent messages, which
+    // PeekMessage handles itself).
+    DWORD longest = 0;
+    const DWORD start = ::GetTickCount();
+    while (!target->WaitExit(0) && ::GetTickCount() - start < 30000) {
+        MSG msg;
+        for (;;) {
+            const DWORD before = ::GetTickCount();
+            const BOOL got = ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+            if (got) ::DispatchMessageW(&msg);
+            longest = std::max(longest, ::GetTickCount() - before);
+            if (!got) break;
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    ASSERT_TRUE(target->WaitExit(0)) << "the drop target did not finish";
+    EXPECT_LT(longest, 1000u) << "the window thread was held by a read";
+    ASSERT_EQ(nullptr, mainWnd.onBytes) << "the device was removed during the read";
+    ExpectArrived({L"file IMG_0002.JPG 4097", L"fail MOVIE.MOV 0x8003001e"}, L"async 1");
+    EXPECT_FALSE(testsupport::FileExists(pc + L"\\MOVIE.MOV"));
+    EXPECT_FALSE(testsupport::FileExists(pc + L"\\MOVIE.MOV.partial"));
+    EXPECT_EQ(Pattern(4097, 'b'), ReadFileBytes(pc + L"\\IMG_0002.JPG"));
+
+    ASSERT_TRUE(PumpUntil([this] { return exec->JobKind() == FileOp_Idle; }, 10000));
+    EXPECT_EQ(std::vector<std::wstring>{L"Copy Failed."}, system.Texts());
+    // The library's watcher tells of the removal in its own time.
+    EXPECT_TRUE(PumpUntil([this] { return !Enabled(L"CopyToPC"); }, 10000)) << "no device, no device commands";
+    EXPECT_EQ(0, exec->GetCommandValue(L"CopyProgress", 1));
+    EXPECT_EQ(copiesBefore, LeftCopies()) << "the private copies go with their streams";
+}
+
+}  // namespace
+}  // namespace exectest
