@@ -272,7 +272,7 @@ void CAppModuleCmdExecutive::RefreshFolder(const std::optional<std::wstring>& pa
     refreshing_ = true;
     fileView_->EnableViews(0);
     std::wstring folder = path ? *path : fileView_->GetCurrentFolder();
-    if (tag_DirectoryFileTree* tree = shuttle_->GetDirectoryTree(folder.c_str(), kListingDepth)) {
+    if (tag_DirectoryFileTree* tree = ListFolder(folder)) {
         fileView_->LoadTree(tree, reason);
         if (devicePresent_ && Find(L"Information")->text == std::wstring(kUnreadable)) SetStatus(kConnected);
     } else {
@@ -283,6 +283,36 @@ void CAppModuleCmdExecutive::RefreshFolder(const std::optional<std::wstring>& pa
     // The views follow the device commands: a refresh during a copy (after a rename) keeps them off.
     fileView_->EnableViews(IsCommandEnabled(L"CopyToPC") ? 1 : 0);
     refreshing_ = false;
+}
+
+namespace {
+struct ListingCall {
+    IShuttle* shuttle;
+    std::wstring folder;
+    tag_DirectoryFileTree* tree = nullptr;
+};
+
+DWORD WINAPI ListOnThread(void* param) {
+    auto* call = static_cast<ListingCall*>(param);
+    call->tree = call->shuttle->GetDirectoryTree(call->folder.c_str(), kListingDepth);
+    return 0;
+}
+}  // namespace
+
+tag_DirectoryFileTree* CAppModuleCmdExecutive::ListFolder(const std::wstring& folder) {
+    // A folder of 100,000 entries takes the device seconds to list. The
+    // listing runs on a thread of its own while this one keeps answering
+    // what other threads and programs send its windows, so the window never
+    // looks hung; posted input waits, so nothing the user does runs meanwhile.
+    ListingCall call{shuttle_, folder};
+    platform::UniqueHandle thread(::CreateThread(nullptr, 0, &ListOnThread, &call, 0, nullptr));
+    if (!thread) return shuttle_->GetDirectoryTree(folder.c_str(), kListingDepth);
+    HANDLE handle = thread.get();
+    while (::MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return call.tree;
 }
 
 void CAppModuleCmdExecutive::SetStatus(const wchar_t* text) {

@@ -60,6 +60,8 @@ public:
     void DeviceCommandSet(LONG flag);
     // Lists `path` (the current folder when absent) and loads it into the views; never nested.
     void RefreshFolder(const std::optional<std::wstring>& path, int reason);
+    // The device's listing of a folder, two levels deep; the window answers meanwhile.
+    tag_DirectoryFileTree* ListFolder(const std::wstring& folder);
     // "/var/mobile/Media" unless the device is known to lack it, then "/".
     std::wstring MediaRoot();
 

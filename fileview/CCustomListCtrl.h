@@ -33,12 +33,10 @@ public:
     std::wstring GetSelectedName() const;
     // Column-1 texts of every selected row, in list order.
     std::vector<std::wstring> GetSelectedNames() const;
-    // Selects the rows with these column-1 texts, the first of them focused and
-    // in view. `rowNames`, when given, holds every row's text in row order, so
-    // that a long list is not read back row by row.
-    void SelectNames(const std::vector<std::wstring>& names, const std::vector<std::wstring>* rowNames = nullptr);
 
 protected:
+    // The name a row shows (column 1).
+    virtual std::wstring NameOfRow(int row) const { return GetItemText(row, 1); }
     // Margins are taken against the parent's window rectangle.
     void TakeMargins(const RECT& rect, HWND parent);
     // Moves the list so that its four margins hold in the parent's new rectangle.
