@@ -253,6 +253,9 @@ LRESULT CAppModuleFileView::OnEvent(int code, INT_PTR a, INT_PTR b, INT_PTR) {
         break;
     case FileOp_ListKeyDown:
         if (a == VK_F5) Invoke(L"Refresh");
+        // The clipboard keys, as Explorer has them; a disabled command leaves its key without effect.
+        if ((a == 'C' || a == 'V') && (::GetKeyState(VK_CONTROL) & 0x8000) && !(::GetKeyState(VK_MENU) & 0x8000))
+            Invoke(a == 'C' ? L"CopyToClipboard" : L"PasteFromClipboard");
         break;
     case FileOp_Refresh:
         Invoke(L"Refresh");
