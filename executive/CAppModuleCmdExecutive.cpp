@@ -28,7 +28,7 @@ constexpr const wchar_t* kNotTrusted =
 constexpr const wchar_t* kDeviceCommandSet[] = {
     L"CopyToPC",      L"CopyFileToDevice", L"CopyFolderToDevice", L"DeleteFromDevice", L"CreateFolder",
     L"SpecifyFolder", L"OpenFolder",       L"FileTreeSelchanged", L"DropFiles",        L"DragFileToPC",
-    L"Refresh",       L"Up",
+    L"Refresh",       L"Up",               L"CopyToClipboard",    L"PasteFromClipboard",
 };
 
 // Words 3, 4 and 5 all 1 let a caller run a command that the table has disabled.
@@ -80,6 +80,8 @@ CAppModuleCmdExecutive::CAppModuleCmdExecutive() : relay_(this) {
         {L"DeviceServiceMissing", 0, 0, &E::OnCmdDeviceServiceMissing},
         {L"DeviceNotTrusted", 0, 0, &E::OnCmdDeviceNotTrusted},
         {L"CheckUpdateNow", 0, 0, &E::OnCmdCheckUpdateNow},
+        {L"CopyToClipboard", 'C', VK_CONTROL, &E::OnCmdCopyToClipboard},
+        {L"PasteFromClipboard", 'V', VK_CONTROL, &E::OnCmdPasteFromClipboard},
     };
     for (int i = 0; i < kCommandCount; ++i) {
         CommandEntry& entry = table_[i];
@@ -272,7 +274,7 @@ void CAppModuleCmdExecutive::RefreshFolder(const std::optional<std::wstring>& pa
     refreshing_ = true;
     fileView_->EnableViews(0);
     std::wstring folder = path ? *path : fileView_->GetCurrentFolder();
-    if (tag_DirectoryFileTree* tree = shuttle_->GetDirectoryTree(folder.c_str(), kListingDepth)) {
+    if (tag_DirectoryFileTree* tree = ListFolder(folder)) {
         fileView_->LoadTree(tree, reason);
         if (devicePresent_ && Find(L"Information")->text == std::wstring(kUnreadable)) SetStatus(kConnected);
     } else {
@@ -283,6 +285,36 @@ void CAppModuleCmdExecutive::RefreshFolder(const std::optional<std::wstring>& pa
     // The views follow the device commands: a refresh during a copy (after a rename) keeps them off.
     fileView_->EnableViews(IsCommandEnabled(L"CopyToPC") ? 1 : 0);
     refreshing_ = false;
+}
+
+namespace {
+struct ListingCall {
+    IShuttle* shuttle;
+    std::wstring folder;
+    tag_DirectoryFileTree* tree = nullptr;
+};
+
+DWORD WINAPI ListOnThread(void* param) {
+    auto* call = static_cast<ListingCall*>(param);
+    call->tree = call->shuttle->GetDirectoryTree(call->folder.c_str(), kListingDepth);
+    return 0;
+}
+}  // namespace
+
+tag_DirectoryFileTree* CAppModuleCmdExecutive::ListFolder(const std::wstring& folder) {
+    // A folder of 100,000 entries takes the device seconds to list. The
+    // listing runs on a thread of its own while this one keeps answering
+    // what other threads and programs send its windows, so the window never
+    // looks hung; posted input waits, so nothing the user does runs meanwhile.
+    ListingCall call{shuttle_, folder};
+    platform::UniqueHandle thread(::CreateThread(nullptr, 0, &ListOnThread, &call, 0, nullptr));
+    if (!thread) return shuttle_->GetDirectoryTree(folder.c_str(), kListingDepth);
+    HANDLE handle = thread.get();
+    while (::MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return call.tree;
 }
 
 void CAppModuleCmdExecutive::SetStatus(const wchar_t* text) {
@@ -299,17 +331,21 @@ std::wstring CAppModuleCmdExecutive::MediaRoot() {
     return L"/";
 }
 
-HRESULT CAppModuleCmdExecutive::OnCmdDeviceArrival(const wchar_t*, LONG, CommandArgs*) {
-    if (!Ready()) return E_POINTER;
-    devicePresent_ = true;
-    SetText(L"Information", kConnected);
-    UpdateUI(L"");
+void CAppModuleCmdExecutive::ShowChosenRoot() {
     // 0 is the media folder (when the device has one), 1 the device root; an unknown
     // stored value leaves the root empty rather than guessing.
     LONG choice = config_->GetIntValue(L"CurrentSpecifyFolder", 0, 0);
     std::wstring root = choice == 0 ? MediaRoot() : (choice == 1 ? L"/" : L"");
     fileView_->SetRootPath(root.c_str());
     RefreshFolder(root, FileOp_NewRoot);
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdDeviceArrival(const wchar_t*, LONG, CommandArgs*) {
+    if (!Ready()) return E_POINTER;
+    devicePresent_ = true;
+    SetText(L"Information", kConnected);
+    UpdateUI(L"");
+    ShowChosenRoot();
     // A copy still running keeps the device commands off until it has finished.
     if (job_.kind == FileOp_Idle) DeviceCommandSet(1);
     UpdateUI(L"");
@@ -346,7 +382,12 @@ HRESULT CAppModuleCmdExecutive::OnCmdDeviceNotTrusted(const wchar_t*, LONG, Comm
 
 HRESULT CAppModuleCmdExecutive::OnCmdRefresh(const wchar_t*, LONG, CommandArgs*) {
     if (!Ready()) return E_POINTER;
-    RefreshFolder(std::nullopt, FileOp_Refresh);
+    // No folder shown although a handset is there: its root could not be listed
+    // at arrival, and is tried again.
+    if (devicePresent_ && fileView_->GetCurrentFolder().empty())
+        ShowChosenRoot();
+    else
+        RefreshFolder(std::nullopt, FileOp_Refresh);
     UpdateUI(L"");
     return S_OK;
 }

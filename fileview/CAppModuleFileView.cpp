@@ -118,7 +118,9 @@ int CAppModuleFileView::LoadTree(const tag_DirectoryFileTree* tree, int reason) 
     if (!tree) return 1;
     if (treeView_) {
         if (reason == FileOp_NewRoot) {
-            treeView_->DeleteChildrenOfSelection();
+            // The listing becomes the root item: whatever the tree held goes,
+            // or a second arrival would nest a root inside the selected folder.
+            treeView_->Clear();
             treeView_->InsertFolders(tree, false);
         } else {
             // Every listing brings the tree in line with the device, so that a
@@ -128,15 +130,14 @@ int CAppModuleFileView::LoadTree(const tag_DirectoryFileTree* tree, int reason) 
             HTREEITEM selected = treeView_->GetSelectedItem();
             bool firstListing = selected && !treeView_->ItemHasChildren(selected);
             treeView_->SyncSelection(*tree, kListingDepth);
-            if (reason == FileOp_TreeSelChanged && firstListing) treeView_->Expand(selected, TVE_EXPAND);
+            bool opened = reason == FileOp_TreeSelChanged || reason == FileOp_FolderOpened;
+            if (opened && firstListing) treeView_->Expand(selected, TVE_EXPAND);
         }
     }
     if (listView_) {
+        // The same folder again keeps its selection and scroll position.
         const std::wstring folder = GetCurrentFolder();
-        std::vector<std::wstring> keep;
-        if (folder == listedFolder_ && reason != FileOp_NewRoot) keep = listView_->GetSelectedNames();
-        listView_->Fill(tree, true);
-        listView_->SelectNames(keep);
+        listView_->Fill(tree, true, folder == listedFolder_ && reason != FileOp_NewRoot);
         listedFolder_ = folder;
     }
     return 1;
@@ -198,7 +199,12 @@ void CAppModuleFileView::OpenFolderOfSelection() {
     // move together. Without it nothing is opened.
     const std::wstring name = GetSelectedName();
     HTREEITEM child = treeView_->EnsureChildOfSelection(name);
-    if (!child || !treeView_->SelectItem(child) || treeView_->GetSelectedItem() != child) return;
+    // The tree's own report of the new selection would list the folder a
+    // first time; "OpenFolder" lists it once.
+    openingRow_ = true;
+    bool moved = child && treeView_->SelectItem(child) && treeView_->GetSelectedItem() == child;
+    openingRow_ = false;
+    if (!moved) return;
     Invoke(L"OpenFolder");
 }
 
@@ -225,7 +231,7 @@ LRESULT CAppModuleFileView::OnEvent(int code, INT_PTR a, INT_PTR b, INT_PTR) {
         Invoke(L"DragFileToPC");
         break;
     case FileOp_TreeSelChanged:
-        Invoke(L"FileTreeSelchanged");
+        if (!openingRow_) Invoke(L"FileTreeSelchanged");
         break;
     case FileOp_MenuCopyToPC:
         Invoke(L"CopyToPC");
@@ -247,6 +253,9 @@ LRESULT CAppModuleFileView::OnEvent(int code, INT_PTR a, INT_PTR b, INT_PTR) {
         break;
     case FileOp_ListKeyDown:
         if (a == VK_F5) Invoke(L"Refresh");
+        // The clipboard keys, as Explorer has them; a disabled command leaves its key without effect.
+        if ((a == 'C' || a == 'V') && (::GetKeyState(VK_CONTROL) & 0x8000) && !(::GetKeyState(VK_MENU) & 0x8000))
+            Invoke(a == 'C' ? L"CopyToClipboard" : L"PasteFromClipboard");
         break;
     case FileOp_Refresh:
         Invoke(L"Refresh");

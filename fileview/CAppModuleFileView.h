@@ -72,6 +72,7 @@ private:
     ICommandExecutive* executive_ = nullptr;
     HIMAGELIST systemImages_ = nullptr;  // the shell's; attached, never destroyed
     int viewsEnabled_ = 0;
+    bool openingRow_ = false;  // while a double-clicked row moves the tree
     // The folder whose rows the list shows; a listing of the same folder keeps the selected rows.
     std::wstring listedFolder_;
 };

@@ -3,8 +3,6 @@
 
 #include <commctrl.h>
 
-#include <set>
-
 bool CCustomListCtrl::Create(const RECT& rect, HWND parent, const std::wstring& param) {
     DWORD style = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
     if (!CSkinListCtrl::Create(style, rect, parent, 0)) return false;
@@ -17,30 +15,15 @@ bool CCustomListCtrl::LoadLook() { return hwnd_ != nullptr; }
 
 std::wstring CCustomListCtrl::GetSelectedName() const {
     int row = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    return row < 0 ? std::wstring() : GetItemText(row, 1);
+    return row < 0 ? std::wstring() : NameOfRow(row);
 }
 
 std::vector<std::wstring> CCustomListCtrl::GetSelectedNames() const {
     std::vector<std::wstring> names;
     for (int row = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)); row >= 0;
          row = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED)))
-        names.push_back(GetItemText(row, 1));
+        names.push_back(NameOfRow(row));
     return names;
-}
-
-void CCustomListCtrl::SelectNames(const std::vector<std::wstring>& names) {
-    if (names.empty()) return;
-    const std::set<std::wstring> wanted(names.begin(), names.end());
-    bool first = true;
-    for (int row = 0, count = GetItemCount(); row < count; ++row) {
-        if (!wanted.count(GetItemText(row, 1))) continue;
-        LVITEMW state{};
-        state.stateMask = LVIS_SELECTED | (first ? LVIS_FOCUSED : 0);
-        state.state = state.stateMask;
-        SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
-        if (first) SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
-        first = false;
-    }
 }
 
 void CCustomListCtrl::TakeMargins(const RECT& rect, HWND parent) {

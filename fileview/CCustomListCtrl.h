@@ -33,10 +33,10 @@ public:
     std::wstring GetSelectedName() const;
     // Column-1 texts of every selected row, in list order.
     std::vector<std::wstring> GetSelectedNames() const;
-    // Selects the rows with these column-1 texts, the first of them focused and in view.
-    void SelectNames(const std::vector<std::wstring>& names);
 
 protected:
+    // The name a row shows (column 1).
+    virtual std::wstring NameOfRow(int row) const { return GetItemText(row, 1); }
     // Margins are taken against the parent's window rectangle.
     void TakeMargins(const RECT& rect, HWND parent);
     // Moves the list so that its four margins hold in the parent's new rectangle.

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "fileview/FileViewText.h"
 #include "framework/CommandArgs.h"
@@ -16,7 +17,9 @@
 namespace {
 constexpr int kMaxPath = 260;
 // Posted by a finished divider drag: the header sets the width only after it has told us.
-constexpr UINT WM_ENFORCE_MIN_WIDTH = WM_APP + 0x31;
+constexpr UINT WM_COLUMN_WIDTH_SET = WM_APP + 0x31;
+// Posted by the first selection change of a burst; the module hears of the selection once.
+constexpr UINT WM_SELECTION_SETTLED = WM_APP + 0x33;
 
 // The next token as a number, or fallback when it is missing.
 int NumberAt(const std::vector<std::wstring>& tokens, size_t index, int fallback) {
@@ -29,6 +32,12 @@ bool ColourAt(const std::vector<std::wstring>& tokens, size_t index, COLORREF* c
     *colour = RGB(NumberAt(tokens, index, 0), NumberAt(tokens, index + 1, 0), NumberAt(tokens, index + 2, 0));
     return true;
 }
+
+bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix, size_t length) {
+    return text.size() >= length &&
+           ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.c_str(), static_cast<int>(length), prefix,
+                            static_cast<int>(length)) == CSTR_EQUAL;
+}
 }  // namespace
 
 const ListColumn CFileListCtrlView::kColumns[kColumnCount] = {
@@ -36,10 +45,12 @@ const ListColumn CFileListCtrlView::kColumns[kColumnCount] = {
     {L"Name", LVCFMT_LEFT, 177},
     {L"Size", LVCFMT_RIGHT, 80},
     {L"Type", LVCFMT_LEFT, 130},
+    {L"Date modified", LVCFMT_LEFT, 130},
 };
 
 bool CFileListCtrlView::Create(const RECT& rect, HWND parent, const std::wstring& param) {
-    DWORD style = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
+    DWORD style =
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_OWNERDATA;
     // The skin list's own set-up comes with its creation (the skinned header).
     if (!CSkinListCtrl::Create(style, rect, parent, kControlId, WS_EX_ACCEPTFILES)) return false;
     TakeMargins(rect, parent);
@@ -84,11 +95,16 @@ bool CFileListCtrlView::LoadLook() {
     if (ColourAt(tokens, 10, &background)) SetBkColor(background);
     if (ColourAt(tokens, 13, &text)) SetTextColor(text);
 
+    int widths[kColumnCount] = {};
     for (int column = 0; column < kColumnCount; ++column) {
-        int width = NumberAt(tokens, 16 + static_cast<size_t>(column), 0);
-        if (width <= 0) width = kColumns[column].defaultWidth;
-        InsertColumn(column, kColumns[column].title, kColumns[column].format, width);
+        widths[column] = NumberAt(tokens, 16 + static_cast<size_t>(column), 0);
+        if (widths[column] <= 0) widths[column] = kColumns[column].defaultWidth;
     }
+    // What the user chose last time wins over the skin's widths.
+    LoadSortAndWidths(widths);
+    for (int column = 0; column < kColumnCount; ++column)
+        InsertColumn(column, kColumns[column].title, kColumns[column].format, widths[column]);
+    ShowSortArrow();
 
     LVITEMW state{};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -97,53 +113,191 @@ bool CFileListCtrlView::LoadLook() {
     return true;
 }
 
-void CFileListCtrlView::Fill(const tag_DirectoryFileTree* node, bool clearFirst) {
-    if (!hwnd_) return;
-    if (clearFirst) DeleteAllItems();
-    SendMessage(WM_SETREDRAW, FALSE);
-    if (node) {
-        // Rows go straight to the list view's own procedure: under Wine every
-        // message through a SetWindowSubclass chain costs a window-property
-        // look-up in the server, which made a folder of 20,000 files take
-        // seconds. None of the subclasses has business with these messages.
-        auto listProc = reinterpret_cast<WNDPROC>(::GetClassLongPtrW(hwnd_, GCLP_WNDPROC));
-        auto send = [&](UINT msg, WPARAM wp, LPARAM lp) {
-            return listProc ? ::CallWindowProcW(listProc, hwnd_, msg, wp, lp) : SendMessage(msg, wp, lp);
-        };
-        auto setText = [&](int row, int column, const wchar_t* text) {
-            LVITEMW sub{};
-            sub.iSubItem = column;
-            sub.pszText = const_cast<wchar_t*>(text);
-            send(LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&sub));
-        };
-        // With full-row selection the control asks the (skinned, hence
-        // subclassed) header for its column order on every sub-item text;
-        // the style is off for the bulk insert and back right after.
-        DWORD extended = GetExtendedStyle();
-        if (extended & LVS_EX_FULLROWSELECT) SetExtendedStyle(extended & ~LVS_EX_FULLROWSELECT);
-        int row = GetItemCount();
-        send(LVM_SETITEMCOUNT, static_cast<WPARAM>(row + static_cast<int>(node->children.size())), 0);
-        for (const tag_DirectoryFileTree& child : node->children) {
-            bool folder = child.isDirectory != 0;
-            LVITEMW item{};
-            item.mask = LVIF_TEXT | LVIF_IMAGE;
-            item.iItem = row;
-            item.pszText = const_cast<wchar_t*>(L"");
-            item.iImage = folder ? icons_.FolderIcon() : icons_.FileIcon(ExtensionOf(child.name));
-            int at = static_cast<int>(send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-            if (at < 0) continue;
-            setText(at, 1, child.name.c_str());
-            if (!folder) setText(at, 2, FormatSizeText(child.size).c_str());
-            setText(at, 3, folder ? L"Folder" : L"File");
-            row = at + 1;
-        }
-        if (extended & LVS_EX_FULLROWSELECT) SetExtendedStyle(extended);
+void CFileListCtrlView::LoadSortAndWidths(int (&widths)[kColumnCount]) {
+    if (!settings_) return;
+    int column = settings_->GetIntValue(L"ListSortColumn", -1, 0);
+    sortColumn_ = IsSortColumn(column) ? column : -1;
+    sortAscending_ = settings_->GetIntValue(L"ListSortAscending", 1, 0) != 0;
+    wchar_t text[kMaxPath + 1] = {};
+    if (!settings_->GetStringValue(L"ListColumnWidths", text, kMaxPath, 0)) return;
+    std::vector<std::wstring> stored = SplitSkinTokens(text);
+    // The icon column keeps its width; a stored width below the minimum is not taken.
+    for (int c = 1; c < kColumnCount; ++c) {
+        int width = NumberAt(stored, static_cast<size_t>(c), 0);
+        if (width >= kMinColumnWidth && width <= 4000) widths[c] = width;
     }
-    SendMessage(WM_SETREDRAW, TRUE);
+}
+
+void CFileListCtrlView::SaveSortAndWidths() {
+    if (!settings_ || !hwnd_) return;
+    settings_->SetIntValue(L"ListSortColumn", sortColumn_, 0);
+    settings_->SetIntValue(L"ListSortAscending", sortAscending_ ? 1 : 0, 0);
+    std::wstring widths;
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (c) widths += L",";
+        widths += std::to_wstring(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c)));
+    }
+    settings_->SetStringValue(L"ListColumnWidths", widths.c_str(), 0);
+}
+
+void CFileListCtrlView::ShowSortArrow() {
+    HWND header = GetHeaderCtrl();
+    if (!header) return;
+    for (int c = 0; c < kColumnCount; ++c) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        if (!::SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&item))) continue;
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (c == sortColumn_) item.fmt |= sortAscending_ ? HDF_SORTUP : HDF_SORTDOWN;
+        ::SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&item));
+    }
+    ::InvalidateRect(header, nullptr, TRUE);
+}
+
+void CFileListCtrlView::SetSort(int column, bool ascending) {
+    if (!IsSortColumn(column)) return;
+    sortColumn_ = column;
+    sortAscending_ = ascending;
+    // The rows move; the selection stays with the same names.
+    std::vector<int> selected = SelectedRows();
+    int focus = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    std::unordered_set<std::wstring> names;
+    for (int row : selected) names.insert(rows_[static_cast<size_t>(row)].name);
+    std::wstring focusName = focus >= 0 && focus < RowCount() ? rows_[static_cast<size_t>(focus)].name : L"";
+    SortRows(&rows_, sortColumn_, sortAscending_);
+    std::vector<int> again;
+    int newFocus = -1;
+    for (int row = 0; row < RowCount(); ++row) {
+        if (names.count(rows_[static_cast<size_t>(row)].name)) again.push_back(row);
+        if (!focusName.empty() && rows_[static_cast<size_t>(row)].name == focusName) newFocus = row;
+    }
+    Select(again, newFocus);
+    if (newFocus >= 0) SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(newFocus), FALSE);
+    ShowSortArrow();
+    SaveSortAndWidths();
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void CFileListCtrlView::SortBy(int column) {
+    if (!IsSortColumn(column)) return;
+    SetSort(column, column == sortColumn_ ? !sortAscending_ : true);
+}
+
+void CFileListCtrlView::SetRowCount() {
+    SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(rows_.size()), LVSICF_NOSCROLL);
+}
+
+void CFileListCtrlView::ClearSelection() {
+    // Setting a state on every row (item -1) costs the control a round of
+    // messages per row; no rows at all forget the selection at once.
+    SendMessage(LVM_SETITEMCOUNT, 0, LVSICF_NOSCROLL);
+    SetRowCount();
+}
+
+void CFileListCtrlView::Select(const std::vector<int>& rows, int focus) {
+    ClearSelection();
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED;
+    state.state = LVIS_SELECTED;
+    if (!rows.empty() && rows.size() == rows_.size()) {
+        SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    } else {
+        for (int row : rows) SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    }
+    if (focus >= 0) {
+        LVITEMW focused{};
+        focused.stateMask = LVIS_FOCUSED;
+        focused.state = LVIS_FOCUSED;
+        SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(focus), reinterpret_cast<LPARAM>(&focused));
+        SendMessage(LVM_SETSELECTIONMARK, 0, focus);
+    }
+}
+
+void CFileListCtrlView::SelectAll() {
+    if (!hwnd_ || rows_.empty()) return;
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED;
+    state.state = LVIS_SELECTED;
+    SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+}
+
+void CFileListCtrlView::Fill(const tag_DirectoryFileTree* node, bool clearFirst, bool keepSelection) {
+    if (!hwnd_) return;
+    std::unordered_set<std::wstring> before, chosen;
+    std::wstring focusName;
+    int top = -1;
+    if (keepSelection) {
+        for (const ListRow& row : rows_) before.insert(row.name);
+        for (int row : SelectedRows()) chosen.insert(rows_[static_cast<size_t>(row)].name);
+        int focus = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        if (focus >= 0 && focus < RowCount()) focusName = rows_[static_cast<size_t>(focus)].name;
+        top = static_cast<int>(SendMessage(LVM_GETTOPINDEX));
+    }
+    if (clearFirst) rows_.clear();
+    size_t firstNew = rows_.size();
+    if (node) AppendRows(*node, &rows_);
+    // A few questions to the shell, one per kind of file, answered from the cache after.
+    for (size_t i = firstNew; i < rows_.size(); ++i)
+        rows_[i].icon = rows_[i].folder ? icons_.FolderIcon() : icons_.FileIcon(ExtensionOf(rows_[i].name));
+    SortRows(&rows_, sortColumn_, sortAscending_);
+
+    std::vector<int> again;
+    int focus = -1;
+    if (keepSelection) {
+        // A renamed entry: the one selected name that went and the one that came are the same entry.
+        std::vector<int> arrived;
+        size_t kept = 0;
+        for (int row = 0; row < RowCount(); ++row) {
+            const std::wstring& name = rows_[static_cast<size_t>(row)].name;
+            if (chosen.count(name)) {
+                again.push_back(row);
+                ++kept;
+            }
+            if (!before.count(name)) arrived.push_back(row);
+            if (!focusName.empty() && name == focusName) focus = row;
+        }
+        if (chosen.size() == kept + 1 && arrived.size() == 1 && rows_.size() == before.size()) {
+            again.push_back(arrived[0]);
+            std::sort(again.begin(), again.end());
+            if (focus < 0) focus = arrived[0];
+        }
+    }
+    if (!again.empty() || focus >= 0) Select(again, focus);
+    else ClearSelection();
+    if (keepSelection && top > 0) {
+        // Back to the same first visible row, as far as the rows reach.
+        RECT first{};
+        first.left = LVIR_BOUNDS;
+        int now = static_cast<int>(SendMessage(LVM_GETTOPINDEX));
+        if (SendMessage(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)) && now != top)
+            SendMessage(LVM_SCROLL, 0, (top - now) * (first.bottom - first.top));
+    } else if (!keepSelection && !rows_.empty()) {
+        SendMessage(LVM_ENSUREVISIBLE, 0, FALSE);
+    }
     ::InvalidateRect(hwnd_, nullptr, TRUE);
     ::UpdateWindow(hwnd_);
-    if (HWND parent = ::GetParent(hwnd_)) ::UpdateWindow(parent);
 }
+
+std::vector<int> CFileListCtrlView::SelectedRows() const {
+    std::vector<int> rows;
+    if (!hwnd_) return rows;
+    // Straight to the list's own procedure: a select-all of a big folder
+    // would otherwise cost a trip through every subclass per row.
+    auto listProc = reinterpret_cast<WNDPROC>(::GetClassLongPtrW(hwnd_, GCLP_WNDPROC));
+    auto next = [&](int from) {
+        return static_cast<int>(listProc ? ::CallWindowProcW(listProc, hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(from),
+                                                             LVNI_SELECTED)
+                                         : SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(from), LVNI_SELECTED));
+    };
+    for (int row = next(-1); row >= 0 && row < RowCount(); row = next(row)) rows.push_back(row);
+    return rows;
+}
+
+std::wstring CFileListCtrlView::NameOfRow(int row) const {
+    return row >= 0 && row < RowCount() ? rows_[static_cast<size_t>(row)].name : std::wstring();
+}
+
+bool CFileListCtrlView::IsFolderRow(int row) const { return row >= 0 && row < RowCount() && Row(row).folder; }
 
 int CFileListCtrlView::TrackMenu(IconMenu& menu, POINT screen) {
     trackedMenu_ = &menu;
@@ -152,17 +306,53 @@ int CFileListCtrlView::TrackMenu(IconMenu& menu, POINT screen) {
     return chosen;
 }
 
-bool CFileListCtrlView::IsFolderRow(int row) const {
-    return row >= 0 && ::lstrcmpiW(GetItemText(row, 3).c_str(), L"Folder") == 0;
+LRESULT CFileListCtrlView::Report(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
+    // A selection that changed before a click or key is told first, as it happened first.
+    if (code != FileOp_ListSelChanged) ReportSettledSelection();
+    return eventSink_ ? eventSink_->OnEvent(code, a, b, c) : 0;
 }
 
-LRESULT CFileListCtrlView::Report(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
-    return eventSink_ ? eventSink_->OnEvent(code, a, b, c) : 0;
+void CFileListCtrlView::ReportSettledSelection() {
+    if (!selectionReportPending_) return;
+    selectionReportPending_ = false;
+    Report(FileOp_ListSelChanged, reinterpret_cast<INT_PTR>(hwnd_), 0, 0);
 }
 
 void CFileListCtrlView::OnDropFiles(HDROP drop) {
     // The command behind the event releases the handle; nobody took it, so we do.
     if (!Report(FileOp_DropFiles, reinterpret_cast<INT_PTR>(drop), 0, 0)) ::DragFinish(drop);
+}
+
+void CFileListCtrlView::SelectionChanged() {
+    if (selectionReportPending_) return;
+    selectionReportPending_ = true;
+    PostMessage(WM_SELECTION_SETTLED);
+}
+
+void CFileListCtrlView::GetDisplayInfo(LVITEMW* item) {
+    if (item->iItem < 0 || item->iItem >= RowCount()) return;
+    const ListRow& row = rows_[static_cast<size_t>(item->iItem)];
+    if ((item->mask & LVIF_TEXT) && item->pszText && item->cchTextMax > 0) {
+        std::wstring text = CellText(row, item->iSubItem);
+        ::lstrcpynW(item->pszText, text.c_str(), item->cchTextMax);
+    }
+    if (item->mask & LVIF_IMAGE) item->iImage = row.icon;
+}
+
+int CFileListCtrlView::FindRowByPrefix(const wchar_t* prefix, int start, bool wrap) const {
+    size_t length = prefix ? std::wcslen(prefix) : 0;
+    int count = RowCount();
+    if (!length || !count) return -1;
+    if (start < 0 || start >= count) start = 0;
+    for (int step = 0; step < count; ++step) {
+        int row = start + step;
+        if (row >= count) {
+            if (!wrap) break;
+            row -= count;
+        }
+        if (StartsWithNoCase(rows_[static_cast<size_t>(row)].name, prefix, length)) return row;
+    }
+    return -1;
 }
 
 LRESULT CFileListCtrlView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -178,6 +368,23 @@ LRESULT CFileListCtrlView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         ::InvalidateRect(hwnd_, nullptr, TRUE);
         return result;
     }
+    case WM_GETDLGCODE: {
+        // Enter opens a folder here; the dialog would otherwise take it as its OK.
+        LRESULT code = CCustomListCtrl::WindowProc(msg, wp, lp);
+        const MSG* key = reinterpret_cast<const MSG*>(lp);
+        if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+        return code;
+    }
+    case WM_SYSKEYDOWN:
+        // Alt+Up: the list view passes system keys on without a notification.
+        if (wp == VK_UP) {
+            Report(FileOp_ListKeyDown, VK_UP, 0, reinterpret_cast<INT_PTR>(hwnd_));
+            return 0;
+        }
+        break;
+    case WM_SELECTION_SETTLED:
+        ReportSettledSelection();
+        return 0;
     case WM_MEASUREITEM:
         // Our context menu is owner-drawn and owned by this window.
         if (trackedMenu_ && reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->CtlType == ODT_MENU) {
@@ -191,12 +398,13 @@ LRESULT CFileListCtrlView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         }
         break;
-    case WM_ENFORCE_MIN_WIDTH: {
+    case WM_COLUMN_WIDTH_SET: {
         int column = static_cast<int>(wp);
         if (SendMessage(LVM_GETCOLUMNWIDTH, column) < kMinColumnWidth) {
             SendMessage(LVM_SETCOLUMNWIDTH, column, kMinColumnWidth);
             ::InvalidateRect(hwnd_, nullptr, TRUE);
         }
+        SaveSortAndWidths();
         return 0;
     }
     default:
@@ -219,8 +427,7 @@ bool CFileListCtrlView::OnNotify(WPARAM wp, NMHDR* hdr, LRESULT* result) {
             break;
         case HDN_ENDTRACKW:
         case HDN_ENDTRACKA:
-            if (header->pitem && (header->pitem->mask & HDI_WIDTH) && header->pitem->cxy < kMinColumnWidth)
-                PostMessage(WM_ENFORCE_MIN_WIDTH, static_cast<WPARAM>(header->iItem));
+            PostMessage(WM_COLUMN_WIDTH_SET, static_cast<WPARAM>(header->iItem));
             break;
         default:
             break;
@@ -234,6 +441,25 @@ bool CFileListCtrlView::OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESU
         auto* hdr = reinterpret_cast<NMHDR*>(lp);
         INT_PTR self = reinterpret_cast<INT_PTR>(hwnd_);
         switch (hdr->code) {
+        case LVN_GETDISPINFOW:
+            GetDisplayInfo(&reinterpret_cast<NMLVDISPINFOW*>(lp)->item);
+            *result = 0;
+            return true;
+        case LVN_ODFINDITEMW: {
+            // Typing a name's first letters.
+            auto* find = reinterpret_cast<NMLVFINDITEMW*>(lp);
+            bool byText = (find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) != 0;
+            *result = byText ? FindRowByPrefix(find->lvfi.psz, find->iStart, (find->lvfi.flags & LVFI_WRAP) != 0)
+                             : -1;
+            return true;
+        }
+        case LVN_ODCACHEHINT:
+            *result = 0;
+            return true;
+        case LVN_COLUMNCLICK:
+            SortBy(reinterpret_cast<NMLISTVIEW*>(lp)->iSubItem);
+            *result = 0;
+            return true;
         case NM_DBLCLK: {
             auto* click = reinterpret_cast<NMITEMACTIVATE*>(lp);
             if (IsFolderRow(click->iItem)) Report(FileOp_OpenFolder, self, lp, 0);
@@ -245,7 +471,8 @@ bool CFileListCtrlView::OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESU
             *result = 0;
             return true;
         case LVN_ITEMCHANGED:
-            Report(FileOp_ListSelChanged, self, lp, 0);
+        case LVN_ODSTATECHANGED:
+            SelectionChanged();
             *result = 0;
             return true;
         case LVN_BEGINDRAG:

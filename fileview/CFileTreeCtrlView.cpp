@@ -1,8 +1,7 @@
 // CFileTreeCtrlView.
 #include "fileview/CFileTreeCtrlView.h"
 
-#include <algorithm>
-#include <vector>
+#include <map>
 
 #include "fileview/FileViewText.h"
 #include "framework/CommandArgs.h"
@@ -115,17 +114,18 @@ HTREEITEM CFileTreeCtrlView::EnsureChildOfSelection(const std::wstring& name) {
 
 void CFileTreeCtrlView::SyncChildren(HTREEITEM item, const tag_DirectoryFileTree& listing, int levels) {
     if (levels < 1) return;
-    std::vector<HTREEITEM> stale;
-    for (HTREEITEM child = GetChildItem(item); child; child = GetNextSiblingItem(child)) stale.push_back(child);
+    // Each child's text is read once: a folder with thousands of sub-folders stays quick.
+    std::multimap<std::wstring, HTREEITEM> stale;
+    for (HTREEITEM child = GetChildItem(item); child; child = GetNextSiblingItem(child))
+        stale.emplace(GetItemText(child), child);
     // New folders go in the listing's order, after the one listed before them.
     HTREEITEM previous = TVI_FIRST;
     for (const tag_DirectoryFileTree& entry : listing.children) {
         if (!entry.isDirectory) continue;
-        auto kept = std::find_if(stale.begin(), stale.end(),
-                                 [&](HTREEITEM child) { return GetItemText(child) == entry.name; });
+        auto kept = stale.find(entry.name);
         HTREEITEM child = nullptr;
         if (kept != stale.end()) {
-            child = *kept;
+            child = kept->second;
             stale.erase(kept);
             SyncChildren(child, entry, levels - 1);
         } else {
@@ -133,7 +133,7 @@ void CFileTreeCtrlView::SyncChildren(HTREEITEM item, const tag_DirectoryFileTree
         }
         if (child) previous = child;
     }
-    for (HTREEITEM gone : stale) DeleteItem(gone);
+    for (const auto& gone : stale) DeleteItem(gone.second);
 }
 
 bool CFileTreeCtrlView::SyncSelection(const tag_DirectoryFileTree& listing, int levels) {

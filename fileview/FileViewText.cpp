@@ -19,6 +19,19 @@ std::wstring FormatSizeText(std::uint64_t size) {
     return text;
 }
 
+std::wstring FormatModifiedText(std::uint64_t fileTimeUtc) {
+    if (fileTimeUtc == 0) return std::wstring();
+    FILETIME utc{static_cast<DWORD>(fileTimeUtc), static_cast<DWORD>(fileTimeUtc >> 32)};
+    SYSTEMTIME universal{}, local{};
+    if (!::FileTimeToSystemTime(&utc, &universal) || !::SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
+        return std::wstring();
+    wchar_t date[80] = {}, time[80] = {};
+    if (!::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, 80, nullptr) ||
+        !::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &local, nullptr, time, 80))
+        return std::wstring();
+    return std::wstring(date) + L" " + time;
+}
+
 std::vector<std::wstring> SplitSkinTokens(const std::wstring& text) {
     std::vector<std::wstring> tokens;
     if (text.empty()) return tokens;

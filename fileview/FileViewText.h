@@ -10,6 +10,10 @@
 // quotient is held in single precision.
 std::wstring FormatSizeText(std::uint64_t size);
 
+// A modification time (FILETIME ticks, UTC) in the user's short date and time
+// format, local time; empty for 0 or a time the system cannot show.
+std::wstring FormatModifiedText(std::uint64_t fileTimeUtc);
+
 // Comma-separated tokens; blanks after each comma are skipped and the last
 // token runs to the end of the text.
 std::vector<std::wstring> SplitSkinTokens(const std::wstring& text);

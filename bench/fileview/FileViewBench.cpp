@@ -1,6 +1,8 @@
 // How long the file view takes to show a folder of 20,000 files (LoadTree:
 // walking the listing, the tree insert and the list fill), next to a bare
-// loop that inserts the same rows into a plain list view in the same run.
+// loop that inserts the same rows into a plain list view in the same run;
+// with "path", the whole way from a tree click to the rows shown through the
+// real modules and libraries (WholePath.cpp).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -12,6 +14,7 @@
 
 #include "fileview/CAppModuleFileView.h"
 #include "bench/InertExecutive.h"
+#include "bench/fileview/WholePath.h"
 #include "fileview/CFileListCtrlView.h"
 #include "fileview/CFileTreeCtrlView.h"
 #include "fileview/FileViewText.h"
@@ -52,26 +55,9 @@ private:
     std::wstring skin_;
 };
 
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using bench::Median;
+double Now() { return bench::NowMs(); }
+void Pump() { bench::PumpFor(0); }
 
 // A 24-bit BMP of one colour for the tree's background.
 bool WritePicture(const std::wstring& path) {
@@ -162,7 +148,10 @@ void DeviceListing(CAppModuleFileView* module, const std::wstring& scratch) {
 
 int main(int argc, char** argv) {
     // Optional: number of files, rounds, "hidden" or "shown", and "device" to
-    // also list a real folder through Handset.dll.
+    // also list a real folder through Handset.dll, "path" for the whole path,
+    // "probe" for the whole path with a second process knocking on the window.
+    if (argc > 2 && std::strcmp(argv[1], "probe") == 0)
+        return bench::RunProbe(reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(argv[2], nullptr, 10))));
     if (argc > 1) kFiles = std::atoi(argv[1]);
     if (argc > 2) kRounds = std::max(1, std::atoi(argv[2]));
     std::setvbuf(stdout, nullptr, _IONBF, 0);
@@ -283,6 +272,25 @@ int main(int argc, char** argv) {
                 module->ListView()->Icons().ShellQueries());
     // Making 20,000 files under Wine takes a minute or more: asked for by "device".
     if (argc > 4 && std::strcmp(argv[4], "device") == 0) DeviceListing(module, skin);
+    if (argc > 4 && (std::strcmp(argv[4], "path") == 0 || std::strcmp(argv[4], "probe") == 0)) {
+        // The benchmark's own views go first: the whole path makes a file view of its own.
+        bus.UninitializeModules();
+        bench::PathSetup setup;
+        setup.files = kFiles;
+        setup.rounds = kRounds;
+        setup.bareMs = bare;
+        setup.probe = std::strcmp(argv[4], "probe") == 0;
+        platform::CWnd pathHost;
+        pathHost.CreateEx(0, L"PelicanBenchHost", L"whole path", hostStyle, RECT{0, 0, 1000, 700}, nullptr, 0);
+        setup.host = pathHost.hwnd();
+        setup.scratch = std::wstring(temp) + L"pelican_bench_path\\";
+        setup.skin = skin;
+        setup.programFolder = ProgramFolder();
+        wchar_t device[MAX_PATH] = {};
+        if (::GetEnvironmentVariableW(L"PELICAN_BENCH_DEVICE", device, MAX_PATH)) setup.deviceRoot = device;
+        ::CreateDirectoryW(setup.scratch.c_str(), nullptr);
+        bench::MeasureWholePath(setup);
+    }
     ::DestroyWindow(plain);
     ::DeleteFileW((skin + L"tree.bmp").c_str());
     ::RemoveDirectoryW(skin.c_str());

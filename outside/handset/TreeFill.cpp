@@ -1,12 +1,12 @@
 // The common listing tree builder.
 #include "outside/handset/TreeFill.h"
 
-#include <shlwapi.h>
 #include <windows.h>
 
 #include <algorithm>
 
 #include "outside/handset/DevicePaths.h"
+#include "platform/NaturalOrder.h"
 
 namespace handset {
 
@@ -14,7 +14,7 @@ namespace {
 
 bool SortsBefore(const ListedEntry& a, const ListedEntry& b) {
     if (a.folder != b.folder) return a.folder;
-    return ::StrCmpLogicalW(a.name.c_str(), b.name.c_str()) < 0;
+    return platform::CompareNatural(a.name, b.name) < 0;
 }
 
 void Fill(tag_DirectoryFileTree* node, const std::wstring& address, int levels, bool top, const FolderLister& list) {

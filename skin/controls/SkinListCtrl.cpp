@@ -20,6 +20,29 @@ void CSkinHeaderCtrl::SetTextColor(COLORREF color) {
     if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+// A small triangle at the right end of a sorted column, in the text colour;
+// returns where the column's text must end.
+int CSkinHeaderCtrl::DrawSortArrow(HDC dc, const RECT& item, bool up) {
+    const int half = 4, x = item.right - 8 - half, y = (item.top + item.bottom) / 2;
+    if (x - half < item.left + 4) return item.right - 2;
+    POINT points[3];
+    if (up) {
+        points[0] = {x - half, y + 2};
+        points[1] = {x + half, y + 2};
+        points[2] = {x, y - 2};
+    } else {
+        points[0] = {x - half, y - 2};
+        points[1] = {x + half, y - 2};
+        points[2] = {x, y + 2};
+    }
+    platform::UniqueBrush brush(::CreateSolidBrush(textColor_));
+    platform::UniquePen pen(::CreatePen(PS_SOLID, 1, textColor_));
+    platform::SelectGuard selBrush(dc, brush.get());
+    platform::SelectGuard selPen(dc, pen.get());
+    ::Polygon(dc, points, 3);
+    return x - half - 4;
+}
+
 // The header paints wholly by itself; the stock drawing would show through
 // the pictures' transparent edges.
 void CSkinHeaderCtrl::OnPaint() {
@@ -52,6 +75,7 @@ void CSkinHeaderCtrl::OnPaint() {
         SendMessage(HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
         UINT align = (info.fmt & HDF_RIGHT) ? DT_RIGHT : (info.fmt & HDF_CENTER) ? DT_CENTER : DT_LEFT;
         RECT text{item.left + 2, item.top + 2, item.right - 2, item.bottom - 2};
+        if (info.fmt & (HDF_SORTUP | HDF_SORTDOWN)) text.right = DrawSortArrow(dc, item, (info.fmt & HDF_SORTUP) != 0);
         std::wstring title = GetItemText(i);
         ::DrawTextW(dc, title.c_str(), -1, &text, align | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
         OnDrawColumn(dc, i, item);

@@ -21,6 +21,7 @@ protected:
     bool OnEraseBkgnd(HDC) override { return true; }
     // Called after each column is drawn; for derived headers.
     virtual void OnDrawColumn(HDC, int, const RECT&) {}
+    int DrawSortArrow(HDC dc, const RECT& item, bool up);
 
     platform::UniqueBitmap background_, separatorLeft_, separatorRight_;
     COLORREF textColor_ = RGB(255, 255, 255);

@@ -14,7 +14,8 @@ TEST_F(Dispatch, StartsWaitingWithTheDeviceCommandsOffAndTheRootFromTheSettings)
     EXPECT_EQ(L"Waiting for Handset...", Status());
     for (const wchar_t* name :
          {L"CopyToPC", L"CopyFileToDevice", L"CopyFolderToDevice", L"DeleteFromDevice", L"CreateFolder",
-          L"SpecifyFolder", L"OpenFolder", L"FileTreeSelchanged", L"DropFiles", L"DragFileToPC", L"Refresh", L"Up"})
+          L"SpecifyFolder", L"OpenFolder", L"FileTreeSelchanged", L"DropFiles", L"DragFileToPC", L"Refresh", L"Up",
+          L"CopyToClipboard", L"PasteFromClipboard"})
         EXPECT_FALSE(Enabled(name)) << name;
     for (const wchar_t* name : {L"RenamePath", L"CheckUpdate", L"Power_Off", L"DeviceArrival", L"UpdateCopyProgress"})
         EXPECT_TRUE(Enabled(name)) << name;
@@ -251,12 +252,23 @@ TEST_F(Dispatch, ARefreshInsideARefreshDoesNothing) {
     EXPECT_EQ(2u, journal.Count(L"shuttle.GetDirectoryTree"));
 }
 
-TEST_F(Dispatch, ARefreshWithoutAListingLeavesTheViewsAlone) {
+TEST_F(Dispatch, ARefreshWithoutAListingEmptiesTheListAndSaysWhy) {
     Arrive();
     device->treeAvailable = false;
     Invoke(L"FileTreeSelchanged");
     EXPECT_EQ(0u, journal.Count(L"view.LoadTree"));
+    EXPECT_EQ(1u, journal.Count(L"view.ClearList()")) << "no rows of another folder stay";
+    EXPECT_EQ(L"This folder cannot be read. Press F5 to try again.", Status());
     EXPECT_EQ(1, view->viewsEnabled);
+
+    // Listed again: the status line is back; with no folder shown, Refresh lists the root anew.
+    device->treeAvailable = true;
+    view->currentFolder.clear();
+    journal.Clear();
+    EXPECT_EQ(S_OK, Invoke(L"Refresh"));
+    EXPECT_EQ(L"Handset Connected.", Status());
+    EXPECT_EQ(1u, journal.Count(L"view.SetRootPath(/var/mobile/Media)"));
+    EXPECT_EQ(1u, journal.Count(L"view.LoadTree(listing,17)"));
 }
 
 TEST_F(Dispatch, MaximizeTogglesAndHidesAboutMeanwhile) {

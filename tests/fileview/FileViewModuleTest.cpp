@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
 #include <functional>
 
 #include "fileview/CAppModuleFileView.h"
@@ -20,20 +21,6 @@
 using namespace fvtest;
 
 namespace {
-
-class ConfigModule : public CEmberAppModuleBase {
-public:
-    explicit ConfigModule(FakeSettings* settings) : settings_(settings) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (ember::SameGuid(iid, ember::IID_IConfigSettings)) *out = static_cast<IConfigSettings*>(settings_);
-        else if (ember::SameGuid(iid, ember::IID_IConfigSettings2)) *out = static_cast<IConfigSettings2*>(settings_);
-        else return E_NOINTERFACE;
-        return S_OK;
-    }
-
-private:
-    FakeSettings* settings_;
-};
 
 struct Invocation {
     std::wstring name;
@@ -231,6 +218,15 @@ TEST_F(FileViewModuleTest, NewRootBuildsTheTreeAndFillsTheList) {
     EXPECT_EQ(L"10Bytes", list->GetItemText(1, 2));
     EXPECT_EQ(L"File", list->GetItemText(1, 3));
     EXPECT_EQ(L"1.5KB", list->GetItemText(3, 2));
+
+    // A second arrival, with a folder selected: one root again, never one inside the other.
+    const UINT count = tree->GetCount();
+    tree->SelectItem(module->TreeView()->FindChildOfSelection(L"DCIM"));
+    tag_DirectoryFileTree media = MediaListing();
+    module->LoadTree(&media, FileOp_NewRoot);
+    EXPECT_EQ(count, tree->GetCount());
+    EXPECT_EQ(tree->RootItem(), tree->GetSelectedItem());
+    EXPECT_EQ(L"/var/mobile/Media/", module->GetCurrentFolder());
 }
 
 TEST_F(FileViewModuleTest, SelectionChangeBringsTheTreeInLineAndOpensAChildlessItem) {
@@ -320,6 +316,32 @@ TEST_F(FileViewModuleTest, EventsBecomeCommandsOnlyWhileEnabled) {
     EXPECT_EQ(L"notes.txt", settings.writes.back().second);
 }
 
+// Ctrl+C and Ctrl+V in the list raise the clipboard commands; the letters alone, or with Alt too, do not.
+TEST_F(FileViewModuleTest, ClipboardKeysNeedControlAlone) {
+    ShowMedia();
+    module->EnableViews(1);
+    BYTE saved[256];
+    ASSERT_TRUE(::GetKeyboardState(saved));
+    struct Case {
+        BYTE control, alt;
+        INT_PTR key;
+        const wchar_t* command;
+    } cases[] = {{0x80, 0, 'C', L"CopyToClipboard"}, {0x80, 0, 'V', L"PasteFromClipboard"}, {0, 0, 'C', nullptr},
+                 {0x80, 0x80, 'V', nullptr},           {0x80, 0, 'X', nullptr}};
+    for (const Case& c : cases) {
+        BYTE keys[256];
+        std::memcpy(keys, saved, sizeof(keys));
+        keys[VK_CONTROL] = c.control;
+        keys[VK_MENU] = c.alt;
+        ASSERT_TRUE(::SetKeyboardState(keys));
+        executive->calls.clear();
+        module->OnEvent(FileOp_ListKeyDown, c.key, 0, reinterpret_cast<INT_PTR>(list->hwnd()));
+        EXPECT_EQ(c.command ? std::vector<std::wstring>{c.command} : std::vector<std::wstring>{}, executive->Names())
+            << char(c.key) << " control " << int(c.control) << " alt " << int(c.alt);
+    }
+    ::SetKeyboardState(saved);
+}
+
 TEST_F(FileViewModuleTest, DoubleClickOnAFolderRowOpensIt) {
     ShowMedia();
     // Real clicks: press, release, double-click, release; posted because the
@@ -337,7 +359,8 @@ TEST_F(FileViewModuleTest, DoubleClickOnAFolderRowOpensIt) {
     EXPECT_TRUE(executive->calls.empty());
 
     doubleClick(RowOf(L"DCIM"));
-    EXPECT_EQ((std::vector<std::wstring>{L"FileTreeSelchanged", L"OpenFolder"}), executive->Names());
+    // One command, so the folder is listed once, not once for the tree's move and again for the opening.
+    EXPECT_EQ((std::vector<std::wstring>{L"OpenFolder"}), executive->Names());
     EXPECT_EQ(L"DCIM", tree->GetItemText(tree->GetSelectedItem()));
     EXPECT_EQ(L"/var/mobile/Media/DCIM/", module->GetCurrentFolder());
 }

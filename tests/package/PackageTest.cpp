@@ -313,12 +313,17 @@ TEST_F(Updater, TellsWhatItFindsAndNeverHangs) {
         {L"missing.txt", L"404", IDOK},
         {L"stall/manifest.txt", L"did not answer in time", IDOK},
         {L"broken.txt", L"not valid", IDOK},
+        {L"127.0.0.1:1/manifest.txt", L"could not be reached", IDOK},
         // A copy without an uninstall entry is not reinstalled elsewhere.
         {L"newer.txt", L"https://downloads.example/Pelican-9.0.0.0-win64.zip", IDNO},
     };
     for (const Case& c : cases) {
         DWORD start = ::GetTickCount();
-        auto care = Start(portable, Address(c.path), L"1", ::GetCurrentProcessId(), true);
+        // A path with a port of its own goes to that port: nothing listens on port 1.
+        const std::wstring address = std::wstring(c.path).find(L':') == std::wstring::npos
+                                         ? Address(c.path)
+                                         : std::wstring(L"http://") + c.path;
+        auto care = Start(portable, address, L"1", ::GetCurrentProcessId(), true);
         std::wstring text = Answer(c.button);
         EXPECT_NE(std::wstring::npos, text.find(c.expected)) << Narrow(c.path) << ": " << Narrow(text);
         EXPECT_TRUE(care->WaitExit(10000)) << Narrow(c.path);
