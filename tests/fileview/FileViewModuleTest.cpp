@@ -405,11 +405,12 @@ protected:
 TEST_F(ContextMenuTest, OnARowEverythingButNewFolder) {
     ShowMedia();
     MenuAnswer answer;
-    answer.keys = {VK_DOWN, VK_DOWN, VK_RETURN};  // the second item
+    answer.keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};  // the third item
     RightClickAt(RowPoint(RowOf(L"notes.txt")), answer);
     ASSERT_TRUE(answer.seen);
-    EXPECT_EQ((std::vector<UINT>{10, 15, 13, 14, 19}), answer.ids);
-    EXPECT_EQ((std::vector<bool>{false, false, false, true, false}), answer.grayed);
+    // Open, Copy to PC, Rename, Delete, New Folder, Refresh, Select all, Properties; Open is for a folder row.
+    EXPECT_EQ((std::vector<UINT>{1, 10, 15, 13, 14, 19, 20, 21}), answer.ids);
+    EXPECT_EQ((std::vector<bool>{true, false, false, false, true, false, false, false}), answer.grayed);
     // Owner-drawn items that were measured through the list window.
     for (int height : answer.heights) EXPECT_GT(height, 0);
     EXPECT_EQ(std::vector<std::wstring>{L"RenamePath"}, executive->Names());
@@ -422,7 +423,7 @@ TEST_F(ContextMenuTest, OnEmptySpaceOnlyNewFolderAndDismissingDoesNothing) {
     RECT client = list->GetClientRect();
     RightClickAt(POINT{client.right - 10, client.bottom - 10}, answer);
     ASSERT_TRUE(answer.seen);
-    EXPECT_EQ((std::vector<bool>{true, true, true, false, false}), answer.grayed);
+    EXPECT_EQ((std::vector<bool>{true, true, true, true, false, false, false, true}), answer.grayed);
     EXPECT_TRUE(executive->calls.empty());
     EXPECT_EQ(menus, platform::UniqueMenu::Live());  // the menu went with the click
 }
