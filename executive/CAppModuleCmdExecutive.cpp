@@ -28,7 +28,7 @@ constexpr const wchar_t* kNotTrusted =
 constexpr const wchar_t* kDeviceCommandSet[] = {
     L"CopyToPC",      L"CopyFileToDevice", L"CopyFolderToDevice", L"DeleteFromDevice", L"CreateFolder",
     L"SpecifyFolder", L"OpenFolder",       L"FileTreeSelchanged", L"DropFiles",        L"DragFileToPC",
-    L"Refresh",       L"Up",
+    L"Refresh",       L"Up",               L"CopyToClipboard",    L"PasteFromClipboard",
 };
 
 // Words 3, 4 and 5 all 1 let a caller run a command that the table has disabled.
@@ -80,6 +80,8 @@ CAppModuleCmdExecutive::CAppModuleCmdExecutive() : relay_(this) {
         {L"DeviceServiceMissing", 0, 0, &E::OnCmdDeviceServiceMissing},
         {L"DeviceNotTrusted", 0, 0, &E::OnCmdDeviceNotTrusted},
         {L"CheckUpdateNow", 0, 0, &E::OnCmdCheckUpdateNow},
+        {L"CopyToClipboard", 'C', VK_CONTROL, &E::OnCmdCopyToClipboard},
+        {L"PasteFromClipboard", 'V', VK_CONTROL, &E::OnCmdPasteFromClipboard},
     };
     for (int i = 0; i < kCommandCount; ++i) {
         CommandEntry& entry = table_[i];

@@ -2,6 +2,10 @@
 // It holds the command table (enabled flags, values and texts the windows
 // show), the device root choice, the one copy job and the folder refresh.
 #pragma once
+#include <windows.h>
+#include <ole2.h>
+#include <wrl/client.h>
+
 #include <atomic>
 #include <memory>
 #include <optional>
@@ -19,7 +23,6 @@
 #include "shuttle/IShuttle.h"
 
 class DeviceReadSession;
-struct IDataObject;
 
 class CAppModuleCmdExecutive;
 
@@ -38,7 +41,7 @@ struct CommandEntry {
 
 class CAppModuleCmdExecutive : public CEmberAppModuleBase, public ICommandExecutive, public IEmberAppModuleEventSink {
 public:
-    static constexpr int kCommandCount = 32;
+    static constexpr int kCommandCount = 34;
 
     CAppModuleCmdExecutive();
     ~CAppModuleCmdExecutive() override;
@@ -150,6 +153,8 @@ private:
     HRESULT OnCmdDeviceServiceMissing(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdDeviceNotTrusted(const wchar_t*, LONG, CommandArgs*);
     HRESULT OnCmdCheckUpdateNow(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdCopyToClipboard(const wchar_t*, LONG, CommandArgs*);
+    HRESULT OnCmdPasteFromClipboard(const wchar_t*, LONG, CommandArgs*);
     // Starts Caretaker.exe with the update address; "interactive" makes it always answer.
     HRESULT StartUpdater(bool withRecord, bool interactive);
     // Why no handset shows: only while none is connected, until the next arrival.
@@ -172,6 +177,7 @@ private:
 
     std::shared_ptr<MtaHome> mtaHome_ = std::make_shared<MtaHome>();
     std::vector<std::weak_ptr<DeviceReadSession>> offers_;
+    Microsoft::WRL::ComPtr<IDataObject> clipboardOffer_;  // what Ctrl+C put on the clipboard last
     int shellReads_ = 0;
     bool shellReadsOk_ = true;
 };

@@ -1,7 +1,9 @@
-// Device entries offered to the shell: a drag out of the file list. The drop
-// target reads the files when it wants them, on its own thread; while it
-// reads, the progress shows and the device commands are off.
+// Device entries offered to the shell, by a drag out of the file list or by
+// Ctrl+C: the target reads the files when it wants them, on its own thread;
+// while it reads, the progress shows and the device commands are off. Ctrl+V
+// copies the PC files on the clipboard into the current device folder.
 #include <ole2.h>
+#include <shellapi.h>
 #include <windows.h>
 #include <wrl/client.h>
 
@@ -9,6 +11,7 @@
 #include "executive/CAppModuleCmdExecutive.h"
 #include "shelltransfer/CDeviceDataObject.h"
 #include "shelltransfer/CDropSource.h"
+#include "shelltransfer/ClipboardFiles.h"
 #include "shelltransfer/DeviceReadSession.h"
 
 using Microsoft::WRL::ComPtr;
@@ -28,6 +31,7 @@ HRESULT CAppModuleCmdExecutive::OfferSelection(IDataObject** offer, std::shared_
     auto made = std::make_shared<DeviceReadSession>(shuttle_, relayHandle_.load(), CCommandRelayWnd::kRelayShellRead,
                                                     &PostCopyProgress, total);
     *offer = new CDeviceDataObject(std::move(files), made, mtaHome_);
+    std::erase_if(offers_, [](const std::weak_ptr<DeviceReadSession>& weak) { return weak.expired(); });
     offers_.push_back(made);
     *session = std::move(made);
     return S_OK;
@@ -46,6 +50,35 @@ HRESULT CAppModuleCmdExecutive::OnCmdDragFileToPC(const wchar_t*, LONG, CommandA
     hr = ::DoDragDrop(offer.Get(), &source, DROPEFFECT_COPY, &effect);
     session->End(true);
     return hr == DRAGDROP_S_DROP || hr == DRAGDROP_S_CANCEL ? S_OK : hr;
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdCopyToClipboard(const wchar_t*, LONG, CommandArgs*) {
+    if (!Ready()) return E_POINTER;
+    ComPtr<IDataObject> offer;
+    std::shared_ptr<DeviceReadSession> session;
+    HRESULT hr = OfferSelection(offer.GetAddressOf(), &session);
+    if (FAILED(hr)) return hr;
+    hr = ::OleSetClipboard(offer.Get());
+    if (FAILED(hr)) {
+        Message(L"The selection could not be put on the clipboard.", MB_OK | MB_ICONERROR);
+        return hr;
+    }
+    clipboardOffer_ = offer;
+    return S_OK;
+}
+
+HRESULT CAppModuleCmdExecutive::OnCmdPasteFromClipboard(const wchar_t*, LONG, CommandArgs*) {
+    if (!Ready()) return E_POINTER;
+    HGLOBAL copy = CopyClipboardFileDrop(MainWindow());
+    if (!copy) return E_FAIL;
+    if (::DragQueryFileW(static_cast<HDROP>(copy), 0xFFFFFFFF, nullptr, 0) == 0) {
+        ::GlobalFree(copy);
+        return E_FAIL;
+    }
+    // Copied as a drop is; the drop owns the copy and releases it, the clipboard keeps its own.
+    CommandArgs args;
+    args.words[4] = reinterpret_cast<INT_PTR>(copy);
+    return OnCmdDropFiles(L"DropFiles", 0, &args);
 }
 
 void CAppModuleCmdExecutive::OnShellRead(bool started, bool ok) {
@@ -69,6 +102,9 @@ void CAppModuleCmdExecutive::OnShellRead(bool started, bool ok) {
 }
 
 void CAppModuleCmdExecutive::EndShellTransfers() {
+    // Emptied, not flushed: a flush would read every offered file from the device.
+    if (clipboardOffer_ && ::OleIsCurrentClipboard(clipboardOffer_.Get()) == S_OK) ::OleSetClipboard(nullptr);
+    clipboardOffer_.Reset();
     for (const std::weak_ptr<DeviceReadSession>& weak : offers_)
         if (std::shared_ptr<DeviceReadSession> session = weak.lock()) session->Disconnect();
     offers_.clear();

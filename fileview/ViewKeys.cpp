@@ -15,7 +15,7 @@ struct KeyBinding {
 };
 
 // The tree moves to the parent on Backspace and opens and closes items on
-// Enter, Left and Right by itself. Clipboard keys (Ctrl+C, Ctrl+V) join here.
+// Enter, Left and Right by itself.
 constexpr KeyBinding kBindings[] = {
     {VK_RETURN, false, false, true, false, L"OpenFolder"},
     {VK_BACK, false, false, true, false, L"Up"},
@@ -24,6 +24,8 @@ constexpr KeyBinding kBindings[] = {
     {VK_DELETE, false, false, true, false, L"DeleteFromDevice"},
     {VK_F5, false, false, true, true, L"Refresh"},
     {'A', true, false, true, false, kSelectAllAction},
+    {'C', true, false, true, false, L"CopyToClipboard"},
+    {'V', true, false, true, false, L"PasteFromClipboard"},
 };
 
 }  // namespace

@@ -14,7 +14,8 @@ TEST_F(Dispatch, StartsWaitingWithTheDeviceCommandsOffAndTheRootFromTheSettings)
     EXPECT_EQ(L"Waiting for Handset...", Status());
     for (const wchar_t* name :
          {L"CopyToPC", L"CopyFileToDevice", L"CopyFolderToDevice", L"DeleteFromDevice", L"CreateFolder",
-          L"SpecifyFolder", L"OpenFolder", L"FileTreeSelchanged", L"DropFiles", L"DragFileToPC", L"Refresh", L"Up"})
+          L"SpecifyFolder", L"OpenFolder", L"FileTreeSelchanged", L"DropFiles", L"DragFileToPC", L"Refresh", L"Up",
+          L"CopyToClipboard", L"PasteFromClipboard"})
         EXPECT_FALSE(Enabled(name)) << name;
     for (const wchar_t* name : {L"RenamePath", L"CheckUpdate", L"Power_Off", L"DeviceArrival", L"UpdateCopyProgress"})
         EXPECT_TRUE(Enabled(name)) << name;

@@ -3,8 +3,11 @@
 // the device commands while it reads, a read that fails when the device goes.
 #include <gtest/gtest.h>
 #include <ole2.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <set>
@@ -14,6 +17,7 @@
 
 #include "framework/CEmberSoftBus.h"
 #include "framework/EmberGuids.h"
+#include "shelltransfer/ClipboardFiles.h"
 #include "tests/executive/ExecutiveFixture.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/TestPaths.h"
@@ -253,6 +257,105 @@ TEST_F(ShellTransfer, AReadFailsWhenTheDeviceGoesAndTheTargetKeepsNothing) {
     EXPECT_TRUE(PumpUntil([this] { return !Enabled(L"CopyToPC"); }, 10000)) << "no device, no device commands";
     EXPECT_EQ(0, exec->GetCommandValue(L"CopyProgress", 1));
     EXPECT_EQ(copiesBefore, LeftCopies()) << "the private copies go with their streams";
+}
+
+TEST_F(ShellTransfer, CtrlCOffersTheSelectionToAPasteInAnotherProcessAndExitEmptiesTheClipboard) {
+    ASSERT_TRUE(::CreateDirectoryW(pc.c_str(), nullptr));
+    view->selectedRows = {L"IMG_0002.JPG", L"Trip"};
+    ASSERT_EQ(S_OK, exec->InvokeCommand(L"CopyToClipboard", 0, nullptr));
+    EXPECT_TRUE(mainWnd.reports.empty()) << "nothing is read before a paste";
+
+    testsupport::RunningProgram paste(testsupport::TestDirectory() + L"droptarget.exe", {},
+                                      L"paste \"" + pc + L"\" \"" + report + L"\"");
+    ASSERT_TRUE(PumpUntil([&] { return paste.WaitExit(0); }, 30000)) << "the paste did not finish";
+    ExpectArrived({L"file IMG_0002.JPG 4097", L"dir Trip", L"file Trip\\notes.txt 8", L"dir Trip\\Day 1",
+                   L"file Trip\\Day 1\\IMG_0100.JPG 70000", L"file Trip\\Day 1\\empty.txt 0"},
+                  L"async 0");
+    EXPECT_EQ(Pattern(70000, 'c'), ReadFileBytes(pc + L"\\Trip\\Day 1\\IMG_0100.JPG"));
+    ASSERT_TRUE(PumpUntil([this] { return exec->JobKind() == FileOp_Idle && Enabled(L"CopyToPC"); }, 10000));
+
+    // Leaving empties our entry rather than flushing it: nothing more is read.
+    const size_t reports = mainWnd.reports.size();
+    bus->UninitializeModules();
+    const CLIPFORMAT descriptor = static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(L"FileGroupDescriptorW"));
+    EXPECT_FALSE(::IsClipboardFormatAvailable(descriptor));
+    PumpFor(100);
+    EXPECT_EQ(reports, mainWnd.reports.size());
+}
+
+TEST_F(ShellTransfer, CtrlVCopiesThePcFilesOnTheClipboardAndLeavesThemThere) {
+    ASSERT_TRUE(::CreateDirectoryW(pc.c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW((pc + L"\\Scans").c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(pc + L"\\Scans\\page.png", "page"));
+    ASSERT_TRUE(WriteFileBytes(pc + L"\\letter.txt", "dear handset"));
+    const std::vector<std::wstring> paths = {pc + L"\\letter.txt", pc + L"\\Scans"};
+    ASSERT_TRUE(::OpenClipboard(mainWnd.hwnd()));
+    ASSERT_TRUE(::EmptyClipboard());
+    ASSERT_NE(nullptr, ::SetClipboardData(CF_HDROP, MakeDrop(paths)));
+    ASSERT_TRUE(::CloseClipboard());
+
+    ASSERT_EQ(S_OK, exec->InvokeCommand(L"PasteFromClipboard", 0, nullptr));
+    EXPECT_EQ(FileOp_DropFiles, exec->JobKind());
+    ASSERT_TRUE(PumpUntil([this] { return exec->JobKind() == FileOp_Idle; }, 20000));
+    EXPECT_EQ("dear handset", ReadFileBytes(Dcim(L"letter.txt")));
+    EXPECT_EQ("page", ReadFileBytes(Dcim(L"Scans\\page.png")));
+
+    // The clipboard still holds its list, whole: a second paste finds it again.
+    HGLOBAL again = CopyClipboardFileDrop(mainWnd.hwnd());
+    ASSERT_NE(nullptr, again);
+    wchar_t first[MAX_PATH] = {};
+    EXPECT_EQ(2u, ::DragQueryFileW(static_cast<HDROP>(again), 0xFFFFFFFF, nullptr, 0));
+    ::DragQueryFileW(static_cast<HDROP>(again), 0, first, MAX_PATH);
+    EXPECT_EQ(paths[0], first);
+    ::DragFinish(static_cast<HDROP>(again));
+}
+
+TEST_F(ShellTransfer, AnEntryWhosePathWouldNotFitIsRefusedBeforeAnythingIsOffered) {
+    std::wstring deep = Dcim(L"Trip");
+    for (int i = 0; i < 7; ++i) {
+        deep += L"\\" + std::wstring(40, wchar_t(L'a' + i));
+        ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
+    }
+    view->selectedRows = {L"Trip"};
+    EXPECT_EQ(E_FAIL, exec->InvokeCommand(L"CopyToClipboard", 0, nullptr));
+    ASSERT_EQ(1u, system.messages.size());
+    EXPECT_EQ(0u, system.messages[0].text.find(L"The path is too long to copy (at most 259 characters):"));
+    EXPECT_EQ(E_FAIL, exec->InvokeCommand(L"DragFileToPC", 0, nullptr));
+    EXPECT_TRUE(Enabled(L"CopyToPC"));
+}
+
+// What a program puts on the clipboard is read only as far as it holds together.
+TEST(ClipboardFileList, OnlyAWholeListIsTaken) {
+    auto block = [](const std::wstring& list, bool wide, size_t offset, size_t cut) {
+        std::string bytes(sizeof(DROPFILES), '\0');
+        DROPFILES header{};
+        header.pFiles = static_cast<DWORD>(offset);
+        header.fWide = wide;
+        std::memcpy(bytes.data(), &header, sizeof(header));
+        bytes.resize(offset, '\0');
+        if (wide)
+            bytes.append(reinterpret_cast<const char*>(list.data()), list.size() * sizeof(wchar_t));
+        else
+            bytes.append(std::string(list.begin(), list.end()));
+        bytes.resize(bytes.size() - cut);
+        return bytes;
+    };
+    const std::wstring two(L"C:\\a.txt\0C:\\b\0\0", 15);
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool whole;
+    } cases[] = {
+        {"wide list", block(two, true, sizeof(DROPFILES), 0), true},
+        {"narrow list", block(two, false, sizeof(DROPFILES), 0), true},
+        {"list after a gap", block(two, true, sizeof(DROPFILES) + 8, 0), true},
+        {"no closing empty path", block(two, true, sizeof(DROPFILES), sizeof(wchar_t)), false},
+        {"cut inside a path", block(two, true, sizeof(DROPFILES), 12), false},
+        {"list starts past the end", block(L"", true, 4096, 0), false},
+        {"list starts inside the header", block(two, true, 4, 0), false},
+        {"header only", std::string(sizeof(DROPFILES) - 1, '\0'), false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.whole, IsWellFormedFileDrop(c.bytes.data(), c.bytes.size())) << c.what;
 }
 
 }  // namespace

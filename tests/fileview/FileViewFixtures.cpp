@@ -1,6 +1,8 @@
 // Shared pieces of the file view tests.
 #include "tests/fileview/FileViewFixtures.h"
 
+#include "framework/EmberGuids.h"
+
 #include <shlobj.h>
 
 #include <cstdint>
@@ -23,6 +25,16 @@ HostWindow::HostWindow(int width, int height) {
     // Not shown: mapping and unmapping a top-level X window costs Wine seconds
     // without a window manager, and messages reach hidden windows alike.
     CreateEx(0, L"PelicanFileViewTestHost", L"host", WS_POPUP | WS_CLIPCHILDREN, rect, nullptr, 0);
+}
+
+HRESULT STDMETHODCALLTYPE ConfigModule::QueryInterface(REFIID iid, void** out) {
+    if (ember::SameGuid(iid, ember::IID_IConfigSettings))
+        *out = static_cast<IConfigSettings*>(settings_);
+    else if (ember::SameGuid(iid, ember::IID_IConfigSettings2))
+        *out = static_cast<IConfigSettings2*>(settings_);
+    else
+        return E_NOINTERFACE;
+    return S_OK;
 }
 
 void Pump(DWORD milliseconds) {

@@ -10,6 +10,7 @@
 
 #include "app/IConfigSettings.h"
 #include "fileview/DirectoryFileTree.h"
+#include "framework/CEmberAppModuleBase.h"
 #include "framework/IEmberEventSink.h"
 #include "platform/Wnd.h"
 
@@ -38,6 +39,16 @@ public:
     }
     void STDMETHODCALLTYPE ShowInformation(LONG, LONG) override {}
     void STDMETHODCALLTYPE ShowHelp() override {}
+};
+
+// The configuration module on a soft bus, answering both faces from `settings`.
+class ConfigModule : public CEmberAppModuleBase {
+public:
+    explicit ConfigModule(FakeSettings* settings) : settings_(settings) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+
+private:
+    FakeSettings* settings_;
 };
 
 struct Event {

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
 #include <functional>
 #include <set>
 
@@ -22,20 +23,6 @@
 using namespace fvtest;
 
 namespace {
-
-class ConfigModule : public CEmberAppModuleBase {
-public:
-    explicit ConfigModule(FakeSettings* settings) : settings_(settings) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (ember::SameGuid(iid, ember::IID_IConfigSettings)) *out = static_cast<IConfigSettings*>(settings_);
-        else if (ember::SameGuid(iid, ember::IID_IConfigSettings2)) *out = static_cast<IConfigSettings2*>(settings_);
-        else return E_NOINTERFACE;
-        return S_OK;
-    }
-
-private:
-    FakeSettings* settings_;
-};
 
 struct Invocation {
     std::wstring name;
@@ -332,6 +319,32 @@ TEST_F(FileViewModuleTest, EventsBecomeCommandsOnlyWhileEnabled) {
     ASSERT_FALSE(settings.writes.empty());
     EXPECT_EQ(L"CurrentFileNameSelected", settings.writes.back().first);
     EXPECT_EQ(L"notes.txt", settings.writes.back().second);
+}
+
+// Ctrl+C and Ctrl+V in the list raise the clipboard commands; the letters alone, or with Alt too, do not.
+TEST_F(FileViewModuleTest, ClipboardKeysNeedControlAlone) {
+    ShowMedia();
+    module->EnableViews(1);
+    BYTE saved[256];
+    ASSERT_TRUE(::GetKeyboardState(saved));
+    struct Case {
+        BYTE control, alt;
+        INT_PTR key;
+        const wchar_t* command;
+    } cases[] = {{0x80, 0, 'C', L"CopyToClipboard"}, {0x80, 0, 'V', L"PasteFromClipboard"}, {0, 0, 'C', nullptr},
+                 {0x80, 0x80, 'V', nullptr},           {0x80, 0, 'X', nullptr}};
+    for (const Case& c : cases) {
+        BYTE keys[256];
+        std::memcpy(keys, saved, sizeof(keys));
+        keys[VK_CONTROL] = c.control;
+        keys[VK_MENU] = c.alt;
+        ASSERT_TRUE(::SetKeyboardState(keys));
+        executive->calls.clear();
+        module->OnEvent(FileOp_ListKeyDown, c.key, 0, reinterpret_cast<INT_PTR>(list->hwnd()));
+        EXPECT_EQ(c.command ? std::vector<std::wstring>{c.command} : std::vector<std::wstring>{}, executive->Names())
+            << char(c.key) << " control " << int(c.control) << " alt " << int(c.alt);
+    }
+    ::SetKeyboardState(saved);
 }
 
 TEST_F(FileViewModuleTest, DoubleClickOnAFolderRowOpensIt) {

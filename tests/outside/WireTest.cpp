@@ -301,6 +301,17 @@ TEST(AfcAnswer, RequestsLeaveInOneSendAndAnswersAreChecked) {
     std::string data;
     afc = client(AfcAnswer(kData, 0, std::string(100, 'x')), &stream);
     EXPECT_EQ(kTransportFailed, afc->Read(1, 10, &data)) << "more than was asked for";
+
+    // Pipelined: a close posted in passing is answered first and its answer dropped.
+    afc = client(AfcAnswer(kStatus, 0, Le64(0)) + AfcAnswer(kData, 1, info) + AfcAnswer(kData, 2, "ab"), &stream);
+    ASSERT_EQ(kSuccess, afc->PostClose(7, false));
+    ASSERT_EQ(kSuccess, afc->PostGetFileInfo("/big"));
+    ASSERT_EQ(kSuccess, afc->PostRead(3, 2));
+    ASSERT_EQ(kSuccess, afc->CollectFileInfo(&fi));
+    EXPECT_EQ(6000000000ull, fi.size);
+    ASSERT_EQ(kSuccess, afc->CollectRead(2, &data));
+    EXPECT_EQ("ab", data);
+    EXPECT_EQ(3, stream->sends);
 }
 
 TEST(AfcAnswer, SpoiledAnswersFailCleanlyWithoutLargeAllocations) {

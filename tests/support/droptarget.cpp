@@ -224,10 +224,12 @@ int wmain(int argc, wchar_t** argv) {
         wc.lpszClassName = L"PelicanTestDropTarget";
         wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
         ::RegisterClassW(&wc);
-        gWindow = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Drop target", WS_POPUP | WS_VISIBLE | WS_BORDER,
+        gWindow = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Drop target", WS_POPUP | WS_BORDER,
                                     _wtoi(argv[4]), _wtoi(argv[5]), 200, 150, nullptr, nullptr, wc.hInstance, nullptr);
         Target target;
         if (!gWindow || FAILED(::RegisterDragDrop(gWindow, &target))) return 4;
+        // Shown only once it takes drops: a test waits for the window to be visible.
+        ::ShowWindow(gWindow, SW_SHOWNOACTIVATE);
         MSG msg;
         while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
             ::TranslateMessage(&msg);

@@ -2,11 +2,11 @@
 // folder-backed Handset.dll behind Shuttle.dll, with the device folder changed
 // behind the program's back: what the list shows is what the commands act on.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 // Needs the types of <windows.h>.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -22,20 +22,6 @@
 namespace {
 
 using namespace exectest;
-
-class SettingsModule : public CEmberAppModuleBase {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (ember::SameGuid(iid, ember::IID_IConfigSettings))
-            *out = static_cast<IConfigSettings*>(&settings);
-        else if (ember::SameGuid(iid, ember::IID_IConfigSettings2))
-            *out = static_cast<IConfigSettings2*>(&settings);
-        else
-            return E_NOINTERFACE;
-        return S_OK;
-    }
-    fvtest::FakeSettings settings;
-};
 
 // Runs `during` while the name box is "open", then answers with `name`.
 class NameBoxDuring : public FakeDialogs {
@@ -79,13 +65,11 @@ protected:
     // The host's order, Shuttle.dll from the program folder; then the views, as
     // the main window asks for them, and the device's arrival.
     void Start() {
-        config = new SettingsModule;
-        config->settings.values[L"CurrentSkinPath"] = skin.path();
-        config->settings.values[L"SkinPath"] = skin.path();
+        settings.values[L"CurrentSkinPath"] = settings.values[L"SkinPath"] = skin.path();
         fileView = new CAppModuleFileView;
         ui = new FakeUI(&journal);
         exec = new CAppModuleCmdExecutive;
-        ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_ConfigModule, config, nullptr));
+        ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_ConfigModule, new fvtest::ConfigModule(&settings), nullptr));
         ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_FileView, fileView, nullptr));
         ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_UIMain, ui, nullptr));
         ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_CmdExecutive, exec, nullptr));
@@ -135,9 +119,9 @@ protected:
         return rows;
     }
     int RowOf(const std::wstring& name) {
-        for (int row = 0; row < list->GetItemCount(); ++row)
-            if (list->GetItemText(row, 1) == name) return row;
-        return -1;
+        const std::vector<std::wstring> rows = Rows();
+        auto at = std::find(rows.begin(), rows.end(), name);
+        return at == rows.end() ? -1 : static_cast<int>(at - rows.begin());
     }
     // A click on the tree item: the control's own selection change.
     void Click(HTREEITEM item) {
@@ -173,10 +157,10 @@ protected:
     testsupport::ScratchFolder scratch{L"vw"};
     testsupport::ScratchFolder skin{L"vwskin"};
     std::wstring device = scratch.path() + L"device";
+    fvtest::FakeSettings settings;
     fvtest::HostWindow host;
     TestMainWnd mainWnd;
     CEmberSoftBus* bus = new CEmberSoftBus();
-    SettingsModule* config = nullptr;
     CAppModuleFileView* fileView = nullptr;
     FakeUI* ui = nullptr;
     CAppModuleCmdExecutive* exec = nullptr;

@@ -13,13 +13,33 @@ constexpr size_t kFirstPiece = 4096;
 
 }  // namespace
 
-std::int64_t AfcClient::Call(std::uint64_t operation, const std::string& headerData, const char* payload,
-                             size_t payloadSize, std::uint64_t maxAnswer, std::uint64_t* answerOperation,
-                             std::string* data) {
-    if (broken_) return kTransportFailed;
+bool AfcClient::Post(std::uint64_t operation, const std::string& headerData, const char* payload, size_t payloadSize,
+                     bool wanted) {
+    if (broken_) return false;
     const std::uint64_t number = packetNumber_++;
-    const std::string packet = EncodePacket(operation, number, headerData, payload, payloadSize);
-    if (!stream_->Send(packet.data(), packet.size())) return Fail();
+    // The payload goes beside the header in the same send, not copied behind it.
+    const std::string head = EncodePacket(operation, number, headerData, nullptr, 0, payloadSize);
+    if (!stream_->SendTwo(head.data(), head.size(), payload, payloadSize)) {
+        Fail();
+        return false;
+    }
+    awaited_.push_back({number, wanted});
+    return true;
+}
+
+std::int64_t AfcClient::Collect(std::uint64_t maxAnswer, std::uint64_t* answerOperation, std::string* data) {
+    // Answers nobody waits for (a close posted in passing) are read and dropped first.
+    while (!awaited_.empty() && !awaited_.front().wanted) {
+        std::uint64_t ignored = 0;
+        if (ReadAnswer(kMaxAnswer, &ignored, nullptr) == kTransportFailed) return kTransportFailed;
+    }
+    return ReadAnswer(maxAnswer, answerOperation, data);
+}
+
+std::int64_t AfcClient::ReadAnswer(std::uint64_t maxAnswer, std::uint64_t* answerOperation, std::string* data) {
+    if (broken_ || awaited_.empty()) return Fail();
+    const std::uint64_t number = awaited_.front().number;
+    awaited_.pop_front();
     unsigned char raw[kHeaderSize];
     Header header;
     if (!stream_->Receive(raw, sizeof(raw)) || !ParseHeader(raw, maxAnswer, &header) || header.packetNumber != number)
@@ -47,6 +67,77 @@ std::int64_t AfcClient::Call(std::uint64_t operation, const std::string& headerD
         const std::uint64_t code = ReadLe64(body->data());
         body->clear();
         return code > 0x7FFFFFFF ? static_cast<std::int64_t>(0x7FFFFFFF) : static_cast<std::int64_t>(code);
+    }
+    return kSuccess;
+}
+
+std::int64_t AfcClient::Call(std::uint64_t operation, const std::string& headerData, const char* payload,
+                             size_t payloadSize, std::uint64_t maxAnswer, std::uint64_t* answerOperation,
+                             std::string* data) {
+    // Answers come in order: whatever was posted before is collected first.
+    while (!awaited_.empty()) {
+        std::uint64_t ignored = 0;
+        if (ReadAnswer(kMaxAnswer, &ignored, nullptr) == kTransportFailed) return kTransportFailed;
+    }
+    if (!Post(operation, headerData, payload, payloadSize)) return kTransportFailed;
+    return Collect(maxAnswer, answerOperation, data);
+}
+
+std::int64_t AfcClient::PostRead(std::uint64_t handle, size_t size) {
+    return Post(kFileRead, Le64(handle) + Le64(std::min(size, kChunk)), nullptr, 0) ? kSuccess : kTransportFailed;
+}
+
+std::int64_t AfcClient::CollectRead(size_t size, std::string* data) {
+    std::uint64_t answer = 0;
+    const std::int64_t status = Collect(std::min(size, kChunk), &answer, data);
+    if (status != kSuccess) return status;
+    return answer == kData ? kSuccess : Fail();
+}
+
+std::int64_t AfcClient::PostWrite(std::uint64_t handle, const char* data, size_t size) {
+    return Post(kFileWrite, Le64(handle), data, size) ? kSuccess : kTransportFailed;
+}
+
+std::int64_t AfcClient::CollectStatus() {
+    std::uint64_t answer = 0;
+    const std::int64_t status = Collect(kMaxAnswer, &answer, nullptr);
+    if (status == kSuccess && answer != kStatus) return Fail();
+    return status;
+}
+
+std::int64_t AfcClient::PostClose(std::uint64_t handle, bool wanted) {
+    return Post(kFileClose, Le64(handle), nullptr, 0, wanted) ? kSuccess : kTransportFailed;
+}
+
+std::int64_t AfcClient::PostSetModificationTime(const std::string& path, std::uint64_t ns) {
+    return Post(kSetModificationTime, Le64(ns) + Path(path), nullptr, 0) ? kSuccess : kTransportFailed;
+}
+
+std::int64_t AfcClient::PostGetFileInfo(const std::string& path) {
+    return Post(kGetFileInfo, Path(path), nullptr, 0) ? kSuccess : kTransportFailed;
+}
+
+std::int64_t AfcClient::CollectFileInfo(FileInfo* info) {
+    std::uint64_t answer = 0;
+    std::string data;
+    const std::int64_t status = Collect(kMaxAnswer, &answer, &data);
+    if (status != kSuccess) return status;
+    if (answer != kData || !ParseFileInfo(data, info)) return Fail();
+    return kSuccess;
+}
+
+std::int64_t AfcClient::GetFileInfos(const std::vector<std::string>& paths, std::vector<std::int64_t>* statuses,
+                                     std::vector<FileInfo>* infos) {
+    // Asked in a window of many at once: a folder of thousands costs a few
+    // dozen round trips, not thousands.
+    constexpr size_t kWindow = 64;
+    statuses->assign(paths.size(), kTransportFailed);
+    infos->assign(paths.size(), FileInfo());
+    for (size_t posted = 0, collected = 0; collected < paths.size(); ++collected) {
+        for (; posted < paths.size() && posted - collected < kWindow; ++posted)
+            if (PostGetFileInfo(paths[posted]) != kSuccess) return kTransportFailed;
+        (*statuses)[collected] = CollectFileInfo(&(*infos)[collected]);
+        if ((*statuses)[collected] == kTransportFailed) return kTransportFailed;
     }
     return kSuccess;
 }

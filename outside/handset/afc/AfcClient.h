@@ -1,6 +1,7 @@
 // One AFC connection: requests one at a time, answers checked against the request.
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +38,24 @@ public:
     // The file system's free bytes ("FSFreeBytes" of the device information).
     std::int64_t FreeBytes(std::uint64_t* bytes);
 
+    // Pipelined transfers: a request is posted and its answer collected
+    // later, so the handset works on the next chunk while this side handles
+    // the last. Answers are collected in the order the requests were posted.
+    std::int64_t PostRead(std::uint64_t handle, size_t size);
+    std::int64_t CollectRead(size_t size, std::string* data);
+    std::int64_t PostWrite(std::uint64_t handle, const char* data, size_t size);
+    std::int64_t CollectStatus();
+    // Small requests whose answers are collected later, in order.
+    // Without `wanted` its answer is dropped when the next one is collected.
+    std::int64_t PostClose(std::uint64_t handle, bool wanted);
+    std::int64_t PostSetModificationTime(const std::string& path, std::uint64_t ns);
+    std::int64_t PostGetFileInfo(const std::string& path);
+    std::int64_t CollectFileInfo(FileInfo* info);
+    // The information of many entries; each status as GetFileInfo gives it.
+    std::int64_t GetFileInfos(const std::vector<std::string>& paths, std::vector<std::int64_t>* statuses,
+                              std::vector<FileInfo>* infos);
+    bool Awaiting() const { return !awaited_.empty(); }
+
     bool Broken() const { return broken_; }
     // From any thread: the request in progress fails at once.
     void Abort() { stream_->Abort(); }
@@ -47,6 +66,11 @@ private:
     std::int64_t Call(std::uint64_t operation, const std::string& headerData, const char* payload, size_t payloadSize,
                       std::uint64_t maxAnswer, std::uint64_t* answerOperation, std::string* data);
     std::int64_t Simple(std::uint64_t operation, const std::string& headerData);
+    bool Post(std::uint64_t operation, const std::string& headerData, const char* payload, size_t payloadSize,
+              bool wanted = true);
+    std::int64_t Collect(std::uint64_t maxAnswer, std::uint64_t* answerOperation, std::string* data);
+    // The answer to the oldest posted request, wanted or not.
+    std::int64_t ReadAnswer(std::uint64_t maxAnswer, std::uint64_t* answerOperation, std::string* data);
     std::int64_t Fail() {
         broken_ = true;
         return kTransportFailed;
@@ -54,6 +78,11 @@ private:
 
     std::unique_ptr<wire::Stream> stream_;
     std::uint64_t packetNumber_ = 0;
+    struct Awaited {
+        std::uint64_t number;
+        bool wanted;
+    };
+    std::deque<Awaited> awaited_;  // posted requests not yet answered
     bool broken_ = false;
 };
 

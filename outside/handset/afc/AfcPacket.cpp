@@ -38,11 +38,11 @@ std::uint64_t ReadLe64(const char* p) {
 }
 
 std::string EncodePacket(std::uint64_t operation, std::uint64_t packetNumber, const std::string& headerData,
-                         const char* payload, size_t payloadSize) {
+                         const char* payload, size_t payloadSize, size_t payloadFollows) {
     std::string packet;
     packet.reserve(kHeaderSize + headerData.size() + payloadSize);
     packet.append(kMagic, 8);
-    packet += Le64(kHeaderSize + headerData.size() + payloadSize);
+    packet += Le64(kHeaderSize + headerData.size() + payloadSize + payloadFollows);
     packet += Le64(kHeaderSize + headerData.size());
     packet += Le64(packetNumber);
     packet += Le64(operation);

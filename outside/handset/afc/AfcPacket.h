@@ -47,8 +47,10 @@ struct Header {
 };
 
 // One request in one buffer, so it leaves in one send.
+// With `payloadFollows`, only the header and header data are encoded; the
+// lengths count that many payload bytes sent right behind them.
 std::string EncodePacket(std::uint64_t operation, std::uint64_t packetNumber, const std::string& headerData,
-                         const char* payload = nullptr, size_t payloadSize = 0);
+                         const char* payload = nullptr, size_t payloadSize = 0, size_t payloadFollows = 0);
 // False for a wrong magic, lengths that contradict each other, or an answer
 // longer than `maxBody` bytes after the header.
 bool ParseHeader(const unsigned char* bytes, std::uint64_t maxBody, Header* header);

@@ -1,6 +1,7 @@
 // AfcSide: the transfer runner's reads and writes on the handset.
 #include "outside/handset/device/AfcSide.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "outside/handset/CopyEngine.h"
@@ -23,14 +24,27 @@ void FillEntry(const std::wstring& path, const std::wstring& name, const afc::Fi
     entry->modified = afc::FileTimeFromNs(info.modifiedNs);
 }
 
+// Reads ahead: while one chunk is written on the PC, the handset reads the next.
 class AfcReader final : public ISideReader {
 public:
     AfcReader(afc::AfcClient* afc, std::uint64_t handle) : afc_(afc), handle_(handle) {}
     ~AfcReader() override {
-        if (!afc_->Broken()) afc_->Close(handle_);
+        if (posted_ && !afc_->Broken()) afc_->CollectRead(want_, &chunk_);
+        // Its answer is collected with the next request: one round trip less per file.
+        if (!afc_->Broken()) afc_->PostClose(handle_, false);
     }
     bool Read(void* buffer, std::size_t capacity, std::size_t* got) override {
-        if (afc_->Read(handle_, capacity, &chunk_) != afc::kSuccess || chunk_.size() > capacity) return false;
+        *got = 0;
+        if (ended_) return true;
+        want_ = std::min(capacity, afc::kChunk);
+        if (!posted_ && afc_->PostRead(handle_, want_) != afc::kSuccess) return false;
+        posted_ = false;
+        if (afc_->CollectRead(want_, &chunk_) != afc::kSuccess) return false;
+        if (chunk_.size() < want_) {
+            ended_ = true;  // a short read is the end of the file: no request for the empty rest
+        } else {
+            posted_ = afc_->PostRead(handle_, want_) == afc::kSuccess;
+        }
         std::memcpy(buffer, chunk_.data(), chunk_.size());
         *got = chunk_.size();
         return true;
@@ -40,42 +54,64 @@ private:
     afc::AfcClient* afc_;
     std::uint64_t handle_;
     std::string chunk_;  // kept, so its room is reused for every chunk
+    std::size_t want_ = afc::kChunk;
+    bool posted_ = false;  // the next chunk is asked for
+    bool ended_ = false;
 };
 
+// Writes behind: a chunk's answer is collected when the next one goes, so the
+// PC reads the next chunk while the handset writes this one.
 class AfcWriter final : public ISideWriter {
 public:
     AfcWriter(afc::AfcClient* afc, std::uint64_t handle, std::string path, Service service, OrphanSink orphans)
         : afc_(afc), handle_(handle), path_(std::move(path)), service_(service), orphans_(std::move(orphans)) {}
     ~AfcWriter() override {
         if (committed_) return;
+        if (pending_ && !afc_->Broken()) afc_->CollectStatus();
         if (open_ && !afc_->Broken()) afc_->Close(handle_);
         if (afc_->Broken() || afc_->Remove(path_) != afc::kSuccess) orphans_(service_, path_);
     }
     bool Write(const void* data, std::size_t size) override {
-        return afc_->Write(handle_, static_cast<const char*>(data), size) == afc::kSuccess;
+        if (!Settle()) return false;
+        pending_ = afc_->PostWrite(handle_, static_cast<const char*>(data), size) == afc::kSuccess;
+        return pending_;
     }
     bool Commit(const std::wstring& finalPath, std::uint64_t modified, bool replace) override {
         const Route route = RoutePath(finalPath, true);
-        if (route.kind != Route::Kind::Afc || route.service != service_) return false;
-        if (open_) {
-            open_ = false;
-            if (afc_->Close(handle_) != afc::kSuccess) return false;
-        }
-        if (const std::uint64_t ns = afc::NsFromFileTime(modified)) afc_->SetModificationTime(path_, ns);
+        if (route.kind != Route::Kind::Afc || route.service != service_ || !Settle()) return false;
+        // Close, the date and the look at the final name go out together: one round trip, not three.
+        const bool closing = open_;
+        open_ = false;
+        const std::uint64_t ns = afc::NsFromFileTime(modified);
+        if ((closing && afc_->PostClose(handle_, true) != afc::kSuccess) ||
+            (ns && afc_->PostSetModificationTime(path_, ns) != afc::kSuccess) ||
+            (!replace && afc_->PostGetFileInfo(route.afcPath) != afc::kSuccess))
+            return false;
+        bool ok = !closing || afc_->CollectStatus() == afc::kSuccess;
+        if (ns) afc_->CollectStatus();  // a date the handset does not take is no reason to fail
         afc::FileInfo info;
         // AFC's rename replaces what it meets, in one step: asked for only with `replace`.
-        if (!replace && afc_->GetFileInfo(route.afcPath, &info) != afc::kObjectNotFound) return false;
+        if (!replace && afc_->CollectFileInfo(&info) != afc::kObjectNotFound) ok = false;
+        if (!ok) return false;
         committed_ = afc_->Rename(path_, route.afcPath) == afc::kSuccess;
         return committed_;
     }
 
 private:
+    // The answer to the last chunk sent.
+    bool Settle() {
+        if (!pending_) return true;
+        pending_ = false;
+        return afc_->CollectStatus() == afc::kSuccess;
+    }
+
     afc::AfcClient* afc_;
     std::uint64_t handle_;
     std::string path_;
     Service service_;
     OrphanSink orphans_;
     bool open_ = true;
+    bool pending_ = false;
     bool committed_ = false;
 };
 
@@ -166,16 +202,19 @@ bool AfcSide::List(const std::wstring& folder, std::vector<SideEntry>* entries) 
     std::vector<std::string> names;
     const std::int64_t status = afc->ReadDirectory(route.afcPath, &names);
     if (status != afc::kSuccess) return Failed(status);
+    std::vector<std::string> paths;
+    paths.reserve(names.size());
+    for (const std::string& name : names) paths.push_back(ChildPath(route.afcPath, name));
+    std::vector<std::int64_t> found;
+    std::vector<afc::FileInfo> infos;
+    if (afc->GetFileInfos(paths, &found, &infos) == afc::kTransportFailed) return Failed(afc::kTransportFailed);
     entries->reserve(names.size());
-    for (const std::string& name : names) {
+    for (size_t i = 0; i < names.size(); ++i) {
         SideEntry entry;
-        entry.name = wire::FromUtf8(name);
+        entry.name = wire::FromUtf8(names[i]);
         if (IsPartialName(entry.name)) continue;
-        afc::FileInfo info;
-        const std::int64_t found = afc->GetFileInfo(ChildPath(route.afcPath, name), &info);
-        if (found == afc::kTransportFailed) return Failed(found);
         // One that cannot be asked about is listed without a path: it cannot be read.
-        if (found == afc::kSuccess) FillEntry(Join(folder, entry.name), entry.name, info, &entry);
+        if (found[i] == afc::kSuccess) FillEntry(Join(folder, entry.name), entry.name, infos[i], &entry);
         entries->push_back(std::move(entry));
     }
     return true;

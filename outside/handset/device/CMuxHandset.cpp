@@ -137,18 +137,21 @@ bool CMuxHandset::ListForTree(const std::shared_ptr<DeviceLink>& link, const std
     }
     std::vector<std::string> names;
     if (lease->ReadDirectory(route.afcPath, &names) != afc::kSuccess) return false;
+    std::vector<std::string> paths;
+    paths.reserve(names.size());
+    for (const std::string& name : names) paths.push_back(ChildPath(route.afcPath, name));
+    std::vector<std::int64_t> found;
+    std::vector<afc::FileInfo> infos;
+    if (lease->GetFileInfos(paths, &found, &infos) == afc::kTransportFailed) return false;
     entries->reserve(names.size());
-    for (const std::string& name : names) {
+    for (size_t i = 0; i < names.size(); ++i) {
         ListedEntry e;
-        e.name = wire::FromUtf8(name);
+        e.name = wire::FromUtf8(names[i]);
         if (IsPartialName(e.name)) continue;
-        afc::FileInfo info;
-        const std::int64_t status = lease->GetFileInfo(ChildPath(route.afcPath, name), &info);
-        if (status == afc::kTransportFailed) return false;
-        if (status == afc::kSuccess) {
-            e.folder = info.folder;
-            e.size = info.folder ? 0 : info.size;
-            e.modified = afc::FileTimeFromNs(info.modifiedNs);
+        if (found[i] == afc::kSuccess) {
+            e.folder = infos[i].folder;
+            e.size = infos[i].folder ? 0 : infos[i].size;
+            e.modified = afc::FileTimeFromNs(infos[i].modifiedNs);
         }
         if (e.folder) e.address = prefix + e.name;
         entries->push_back(std::move(e));

@@ -69,13 +69,21 @@ DeviceLink::Result DeviceLink::Start(std::string* why) {
     std::unique_ptr<afc::AfcClient> media;
     const Result result = Open(Service::Media, &media, why);
     if (result != Result::Ok) return result;
-    std::unique_ptr<afc::AfcClient> root;
-    std::string ignored;
-    hasRoot_ = Open(Service::Root, &root, &ignored) == Result::Ok;
     std::lock_guard<std::mutex> lock(mutex_);
     idle_[0].push_back(std::move(media));
-    if (root) idle_[1].push_back(std::move(root));
     return Result::Ok;
+}
+
+bool DeviceLink::HasRoot() {
+    std::call_once(rootProbe_, [this] {
+        std::unique_ptr<afc::AfcClient> root;
+        std::string ignored;
+        if (IsShutDown() || Open(Service::Root, &root, &ignored) != Result::Ok) return;
+        hasRoot_ = true;
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!shutDown_) idle_[1].push_back(std::move(root));
+    });
+    return hasRoot_;
 }
 
 DeviceLink::Lease DeviceLink::Acquire(Service service) {
@@ -83,7 +91,7 @@ DeviceLink::Lease DeviceLink::Acquire(Service service) {
     std::unique_ptr<afc::AfcClient> client;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (shutDown_ || (service == Service::Root && !hasRoot_)) return {};
+        if (shutDown_) return {};
         if (!idle_[slot].empty()) {
             client = std::move(idle_[slot].back());
             idle_[slot].pop_back();

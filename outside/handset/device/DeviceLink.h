@@ -2,6 +2,7 @@
 // AFC, and a pool of AFC connections so that concurrent callers never wait on
 // each other for longer than one request.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -25,9 +26,11 @@ public:
     DeviceLink(const DeviceLink&) = delete;
     DeviceLink& operator=(const DeviceLink&) = delete;
 
-    // Opens the first media connection and learns whether the root service is offered.
+    // Opens the first media connection.
     Result Start(std::string* why);
-    bool HasRoot() const { return hasRoot_; }
+    // Whether the handset offers the root service; asked once, when first needed,
+    // so that the arrival waits for one TLS handshake only.
+    bool HasRoot();
     std::uint32_t Id() const { return device_.id; }
     const std::string& Udid() const { return device_.udid; }
 
@@ -65,7 +68,8 @@ private:
     wire::MuxClient mux_;
     wire::MuxDevice device_;
     lockdown::PairRecord record_;
-    bool hasRoot_ = false;
+    std::once_flag rootProbe_;
+    std::atomic<bool> hasRoot_{false};
     mutable std::mutex mutex_;  // guards everything below
     bool shutDown_ = false;
     std::vector<std::unique_ptr<afc::AfcClient>> idle_[2];

@@ -159,7 +159,7 @@ bool CMuxHandset::TryConnect(const wire::MuxDevice& device, bool* notTrusted) {
         }
         link_ = link;
     }
-    Debug("handset " + device.udid + " connected" + (link->HasRoot() ? " (with the root service)" : ""));
+    Debug("handset " + device.udid + " connected");
     RemoveOrphans(link);
     return true;
 }

@@ -122,6 +122,22 @@ bool Connection::Send(const void* data, size_t size) {
     return size == 0;
 }
 
+bool Connection::SendTwo(const void* first, size_t firstSize, const void* second, size_t secondSize) {
+    if (!secondSize || firstSize + secondSize > 0x40000000) return Stream::SendTwo(first, firstSize, second, secondSize);
+    WSABUF parts[2] = {{static_cast<ULONG>(firstSize), static_cast<char*>(const_cast<void*>(first))},
+                       {static_cast<ULONG>(secondSize), static_cast<char*>(const_cast<void*>(second))}};
+    DWORD sent = 0;
+    if (::WSASend(socket_, parts, 2, &sent, 0, nullptr, nullptr) != 0) {
+        if (::WSAGetLastError() != WSAEWOULDBLOCK) return false;
+        sent = 0;
+    }
+    // What did not fit in the socket's buffer follows as the buffer drains.
+    if (sent < firstSize)
+        return Send(static_cast<const char*>(first) + sent, firstSize - sent) && Send(second, secondSize);
+    sent -= static_cast<DWORD>(firstSize);
+    return Send(static_cast<const char*>(second) + sent, secondSize - sent);
+}
+
 size_t Connection::ReceiveSome(void* data, size_t size) {
     while (!aborted_) {
         const int got =

@@ -15,6 +15,13 @@ public:
     virtual ~Stream() = default;
     // Sends everything, in as few calls as the transport allows. False on any failure.
     virtual bool Send(const void* data, size_t size) = 0;
+    // Two parts as one message (a header and its payload), in one send where the transport can.
+    virtual bool SendTwo(const void* first, size_t firstSize, const void* second, size_t secondSize) {
+        if (!secondSize) return Send(first, firstSize);
+        std::string joined(static_cast<const char*>(first), firstSize);
+        joined.append(static_cast<const char*>(second), secondSize);
+        return Send(joined.data(), joined.size());
+    }
     // Fills the buffer completely; false on failure, timeout or a closed peer.
     virtual bool Receive(void* data, size_t size) = 0;
     // Unblocks a Send or Receive on another thread; everything afterwards fails.
@@ -53,6 +60,7 @@ public:
     // Connects within `timeoutMs`; answers then time out after `receiveTimeoutMs`.
     bool Open(const MuxAddress& address, unsigned timeoutMs, unsigned receiveTimeoutMs);
     bool Send(const void* data, size_t size) override;
+    bool SendTwo(const void* first, size_t firstSize, const void* second, size_t secondSize) override;
     bool Receive(void* data, size_t size) override;
     // Whatever arrives first, at most `size` bytes; 0 on failure or a closed peer.
     size_t ReceiveSome(void* data, size_t size);
