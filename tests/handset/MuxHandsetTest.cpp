@@ -285,3 +285,58 @@ TEST_F(StandinFixture, AHandsetThatDoesNotTrustThisPcIsNoArrivalButIsToldOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// Answers every clash with one choice and stops after `stopAfter` progress reports.
+struct ChoosingSink : ITransferSink {
+    TransferClashChoice choice = TransferClashChoice::KeepBoth;
+    int clashes = 0;
+    int reports = 0;
+    int stopAfter = -1;
+    bool OnProgress(const TransferProgress&) override { return stopAfter < 0 || ++reports <= stopAfter; }
+    TransferClashChoice OnClash(const TransferClash&) override {
+        ++clashes;
+        return choice;
+    }
+    void OnItemFailed(const wchar_t*, TransferError) override {}
+};
+
+TEST_F(StandinFixture, WholeJobTransfersAskAboutClashesAndStopWhenTold) {
+    OnDevice(L"Up\\a.txt", "old");
+    OnPc(L"a.txt", "new!");
+    OnPc(L"big.bin", std::string(8 << 20, 'b'));
+    Connect();
+    IHandsetTransfer* transfer = handset->Transfer();
+    const std::wstring a = pc + L"\\a.txt", big = pc + L"\\big.bin";
+    const wchar_t* items[] = {a.c_str(), nullptr};
+    struct Case {
+        TransferClashChoice choice;
+        const char* after;
+    } cases[] = {{TransferClashChoice::Skip, "old"}, {TransferClashChoice::Replace, "new!"}};
+    for (const Case& c : cases) {
+        ChoosingSink sink;
+        sink.choice = c.choice;
+        ITransferJob* job = transfer->PlanToDevice(items, L"/var/mobile/Media/Up/");
+        ASSERT_NE(nullptr, job);
+        EXPECT_EQ(TransferOutcome::Completed, job->Run(&sink));
+        job->Release();
+        EXPECT_EQ(1, sink.clashes);
+        EXPECT_EQ(c.after, testsupport::ReadFileBytes(media + L"\\Up\\a.txt"));
+    }
+    // Stopped after the first chunk: nothing half-written stays behind.
+    const wchar_t* bigItems[] = {big.c_str(), nullptr};
+    ChoosingSink stopping;
+    stopping.stopAfter = 1;
+    ITransferJob* job = transfer->PlanToDevice(bigItems, L"/var/mobile/Media/Up/");
+    ASSERT_NE(nullptr, job);
+    EXPECT_EQ(TransferOutcome::Cancelled, job->Run(&stopping));
+    job->Release();
+    EXPECT_FALSE(testsupport::FileExists(media + L"\\Up\\big.bin"));
+    EXPECT_FALSE(HoldsPartial(media + L"\\Up"));
+    std::uint64_t free = 0;
+    EXPECT_TRUE(transfer->DeviceFreeBytes(&free));
+    EXPECT_GT(free, 0u);
+}
+
+}  // namespace
