@@ -1,10 +1,12 @@
 // The real Pelican.exe with the hand of a user on the real pointer and keys
 // (xdotool under Xvfb): two photos dragged out of the list onto a drop target
 // in a process of its own, and PC files pasted into the device with Ctrl+V.
-#include <commctrl.h>
 #include <gtest/gtest.h>
-#include <shlobj.h>
+
 #include <windows.h>
+// The shell headers need the types of <windows.h>.
+#include <commctrl.h>
+#include <shlobj.h>
 
 #include <cwchar>
 #include <string>
