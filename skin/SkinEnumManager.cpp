@@ -1,13 +1,14 @@
 // Named string lists of a skin.
 #include "skin/SkinEnumManager.h"
 
+#include "skin/SkinBounds.h"
 #include "skin/SkinEntries.h"
 #include "skin/SkinReader.h"
 #include "skin/SkinTokens.h"
 
 namespace nsSkin {
 
-void CSkinEnum::Parse(std::wstring_view value) {
+void CSkinEnum::Parse(std::wstring_view value, CSkinBudget* budget) {
     std::wstring_view rest = TrimSkinText(value);
     name_ = PopToken(rest);
     first_ = SkinToInt(PopToken(rest));
@@ -20,11 +21,19 @@ void CSkinEnum::Parse(std::wstring_view value) {
     // With no copies to make the tokens need not be walked at all (a repeat
     // of 0 over a huge range would otherwise spin).
     if (repeat == 0 || count * repeat > kMaxItems) return;
-    list_.reserve(static_cast<size_t>(count * repeat));
+    // Counted by bytes, not by items: a few long tokens repeated often are
+    // as costly as many short ones.
+    std::vector<std::wstring> tokens;
+    tokens.reserve(static_cast<size_t>(count));
+    unsigned long long bytes = 0;
     for (long long i = 0; i < count; ++i) {
-        std::wstring item = PopToken(rest);
-        for (long long k = 0; k < repeat; ++k) list_.push_back(item);
+        tokens.push_back(PopToken(rest));
+        bytes += (sizeof(std::wstring) + (tokens.back().size() + 1) * sizeof(wchar_t)) * static_cast<unsigned long long>(repeat);
     }
+    if (budget && !budget->Charge(bytes)) return;
+    list_.reserve(static_cast<size_t>(count * repeat));
+    for (const std::wstring& item : tokens)
+        for (long long k = 0; k < repeat; ++k) list_.push_back(item);
 }
 
 std::wstring CSkinEnum::Item(int index) const {
@@ -33,13 +42,13 @@ std::wstring CSkinEnum::Item(int index) const {
     return offset < static_cast<long long>(list_.size()) ? list_[static_cast<size_t>(offset)] : std::wstring();
 }
 
-int CSkinEnumManager::Load(const std::wstring& path) {
+int CSkinEnumManager::Load(const std::wstring& path, CSkinBudget* budget) {
     CSkinProfile profile(path);
     if (!profile.Exists()) return 0;
     enums_.clear();
     for (const NumberedEntry& e : ReadEntriesStopAtGap(profile, kEnumsSection)) {
         auto entry = std::make_unique<CSkinEnum>();
-        entry->Parse(e.value);
+        entry->Parse(e.value, budget);
         enums_.push_back(std::move(entry));
     }
     return 1;

@@ -7,6 +7,8 @@
 
 namespace nsSkin {
 
+class CSkinBudget;
+
 class CSkinEnum {
 public:
     // An entry that would expand past this many strings is refused (its list
@@ -18,7 +20,9 @@ public:
     virtual ~CSkinEnum() = default;
 
     // name, first, last, repeat, then one token per index, each appended repeat times.
-    void Parse(std::wstring_view value);
+    // The strings are charged to the budget when one is given; an entry the
+    // budget refuses keeps an empty list.
+    void Parse(std::wstring_view value, CSkinBudget* budget = nullptr);
     // Item k: list element k - first when first <= k <= last and the list is not empty; else empty.
     std::wstring Item(int index) const;
 
@@ -44,7 +48,7 @@ public:
     CSkinEnumManager& operator=(const CSkinEnumManager&) = delete;
 
     // path: skin.ini. 1 when read; 0 when the file is missing (entries unchanged).
-    int Load(const std::wstring& path);
+    int Load(const std::wstring& path, CSkinBudget* budget = nullptr);
     // The first entry of that name (any case), or null.
     const CSkinEnum* Find(const std::wstring& name) const;
     std::wstring Item(const std::wstring& name, int index) const;

@@ -3,6 +3,7 @@
 
 #include <cwchar>
 
+#include "skin/SkinBounds.h"
 #include "skin/SkinProfile.h"
 #include "skin/SkinReader.h"
 
@@ -32,7 +33,7 @@ int CSkinFontManager::Load(const std::wstring& path, HWND window) {
         auto record = std::make_unique<_SKIN_FONT_INFO>();
         std::wcsncpy(record->name, style.name.c_str(), 259);
         LOGFONTW lf = base_;
-        lf.lfHeight = -::MulDiv(style.pointSize, pixelsPerInch, 72);
+        lf.lfHeight = -::MulDiv(BoundPointSize(style.pointSize), pixelsPerInch, 72);
         if (style.weight != 0) lf.lfWeight = style.weight;
         if (!style.face.empty()) {
             // A face longer than LOGFONT holds names no installed font.

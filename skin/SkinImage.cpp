@@ -5,6 +5,7 @@
 #include <olectl.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace nsSkin {
@@ -32,34 +33,119 @@ bool ReadWholeFile(const std::wstring& path, std::vector<BYTE>& bytes) {
            got == bytes.size();
 }
 
-// The system loader accepts a bitmap file whose pixel rows were cut off and
-// fills the picture from whatever follows in memory; such a file is refused.
-bool IsTruncatedBitmapFile(const std::vector<BYTE>& bytes) {
+// The system loader trusts a bitmap file's header: it fills the picture from
+// whatever follows in memory when the pixel rows were cut off, and it reads
+// past the file (and crashes) when the header size, palette or pixel offset
+// lie. A bitmap file is decoded only when its header is consistent.
+bool IsMalformedBitmapFile(const std::vector<BYTE>& bytes) {
     if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return false;
-    if (bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPCOREHEADER)) return true;
+    const long long n = static_cast<long long>(bytes.size());
+    if (n < static_cast<long long>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPCOREHEADER))) return true;
     BITMAPFILEHEADER file;
     std::copy_n(bytes.data(), sizeof(file), reinterpret_cast<BYTE*>(&file));
     DWORD headerSize;
     std::copy_n(bytes.data() + sizeof(file), sizeof(headerSize), reinterpret_cast<BYTE*>(&headerSize));
-    long long width, height, bitCount;
+    const long long infoEnd = static_cast<long long>(sizeof(file)) + headerSize;
+    long long width, height, bitCount, colors = 0, paletteEntry = 4;
+    DWORD compression = BI_RGB;
     if (headerSize == sizeof(BITMAPCOREHEADER)) {
         BITMAPCOREHEADER core;
         std::copy_n(bytes.data() + sizeof(file), sizeof(core), reinterpret_cast<BYTE*>(&core));
+        if (core.bcPlanes != 1) return true;
         width = core.bcWidth;
         height = core.bcHeight;
         bitCount = core.bcBitCount;
+        paletteEntry = 3;
     } else {
-        if (bytes.size() < sizeof(file) + sizeof(BITMAPINFOHEADER)) return true;
+        static constexpr DWORD kKnown[] = {40, 52, 56, 64, 108, 124};
+        if (std::find(std::begin(kKnown), std::end(kKnown), headerSize) == std::end(kKnown)) return true;
+        if (n < infoEnd) return true;
         BITMAPINFOHEADER info;
         std::copy_n(bytes.data() + sizeof(file), sizeof(info), reinterpret_cast<BYTE*>(&info));
-        // Compressed rows have no fixed length; the decoder checks those itself.
-        if (info.biCompression != BI_RGB && info.biCompression != BI_BITFIELDS) return false;
+        if (info.biPlanes != 1) return true;
         width = info.biWidth;
         height = info.biHeight < 0 ? -static_cast<long long>(info.biHeight) : info.biHeight;
         bitCount = info.biBitCount;
+        compression = info.biCompression;
+        colors = info.biClrUsed;
+        bool fits = (compression == BI_RGB) || (compression == BI_RLE8 && bitCount == 8) ||
+                    (compression == BI_RLE4 && bitCount == 4) ||
+                    (compression == BI_BITFIELDS && (bitCount == 16 || bitCount == 32));
+        if (!fits) return true;
+        if (compression == BI_BITFIELDS && headerSize == 40) colors = 3;  // the three masks follow the header
     }
+    if (width <= 0 || height <= 0) return true;
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
+        return true;
+    if (bitCount <= 8) {
+        if (colors == 0) colors = 1LL << bitCount;
+        if (colors > (1LL << bitCount)) return true;
+    }
+    const long long paletteEnd = infoEnd + colors * paletteEntry;
+    if (paletteEnd > n || file.bfOffBits < infoEnd || file.bfOffBits > n) return true;
+    // Compressed rows have no fixed length; the decoder bounds those itself.
+    if (compression == BI_RLE8 || compression == BI_RLE4) return false;
     long long stride = (width * bitCount + 31) / 32 * 4;
-    return static_cast<long long>(bytes.size()) < static_cast<long long>(file.bfOffBits) + stride * height;
+    return n < static_cast<long long>(file.bfOffBits) + stride * height;
+}
+
+// The size a picture file declares, read from its header before anything is
+// decoded: a small compressed file may declare a huge picture. False for a
+// format whose header is not known here (the decoded size is checked then).
+bool DeclaredSize(const std::vector<BYTE>& b, long long* width, long long* height) {
+    auto le16 = [&](size_t i) { return static_cast<long long>(b[i] | (b[i + 1] << 8)); };
+    auto be16 = [&](size_t i) { return static_cast<long long>((b[i] << 8) | b[i + 1]); };
+    auto le32 = [&](size_t i) {
+        return static_cast<long long>(static_cast<int32_t>(b[i] | (b[i + 1] << 8) | (b[i + 2] << 16) |
+                                                           (static_cast<uint32_t>(b[i + 3]) << 24)));
+    };
+    const size_t n = b.size();
+    if (n >= 26 && b[0] == 'B' && b[1] == 'M') {
+        DWORD header = static_cast<DWORD>(le32(14));
+        if (header == sizeof(BITMAPCOREHEADER)) {
+            *width = le16(18);
+            *height = le16(20);
+        } else {
+            *width = le32(18);
+            long long h = le32(22);
+            *height = h < 0 ? -h : h;
+        }
+        return true;
+    }
+    if (n >= 10 && b[0] == 'G' && b[1] == 'I' && b[2] == 'F') {
+        *width = le16(6);
+        *height = le16(8);
+        return true;
+    }
+    if (n >= 24 && b[0] == 0x89 && b[1] == 'P' && b[2] == 'N' && b[3] == 'G') {
+        *width = (be16(16) << 16) | be16(18);
+        *height = (be16(20) << 16) | be16(22);
+        return true;
+    }
+    if (n >= 4 && b[0] == 0xFF && b[1] == 0xD8) {
+        // Walk the segments to the first start-of-frame marker.
+        size_t i = 2;
+        while (i + 9 < n) {
+            if (b[i] != 0xFF) return false;
+            BYTE marker = b[i + 1];
+            if (marker == 0xFF) {
+                ++i;
+                continue;
+            }
+            if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+                *height = be16(i + 5);
+                *width = be16(i + 7);
+                return true;
+            }
+            if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+                i += 2;
+                continue;
+            }
+            i += 2 + static_cast<size_t>(be16(i + 2));
+        }
+        return false;
+    }
+    return false;
 }
 
 bool SizeAcceptable(LONG width, LONG height) {
@@ -156,9 +242,19 @@ private:
 
 }  // namespace
 
-platform::UniqueBitmap LoadImageFile(const std::wstring& path) {
+platform::UniqueBitmap LoadImageFile(const std::wstring& path, CSkinBudget* budget) {
     std::vector<BYTE> bytes;
-    if (path.empty() || !ReadWholeFile(path, bytes) || IsTruncatedBitmapFile(bytes)) return {};
+    if (path.empty() || !ReadWholeFile(path, bytes) || IsMalformedBitmapFile(bytes)) return {};
+    long long declaredWidth = 0, declaredHeight = 0;
+    if (DeclaredSize(bytes, &declaredWidth, &declaredHeight)) {
+        if (declaredWidth > kMaxImageSide || declaredHeight > kMaxImageSide ||
+            !SizeAcceptable(static_cast<LONG>(declaredWidth), static_cast<LONG>(declaredHeight)))
+            return {};
+        // The decoder and our copy hold the picture at once.
+        if (budget && !budget->Charge(2 * PictureBytes(declaredWidth, declaredHeight))) return {};
+    } else if (budget && !budget->Charge(bytes.size())) {
+        return {};
+    }
     HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
     if (!memory) return {};
     void* target = ::GlobalLock(memory);
@@ -188,6 +284,9 @@ platform::UniqueBitmap LoadImageFile(const std::wstring& path) {
     HBITMAP decoded = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
     SIZE size = BitmapSize(decoded);
     if (!SizeAcceptable(size.cx, size.cy)) return {};
+    if (budget && (declaredWidth != size.cx || declaredHeight != size.cy) &&
+        !budget->Charge(PictureBytes(size.cx, size.cy)))
+        return {};
     return platform::UniqueBitmap(static_cast<HBITMAP>(::CopyImage(decoded, IMAGE_BITMAP, 0, 0, 0)));
 }
 
@@ -271,7 +370,8 @@ platform::UniqueRegion BitmapToRegion(HBITMAP bitmap, COLORREF key, COLORREF tol
 SkinCursor LoadSkinCursor(const std::wstring& skinFolder, const std::wstring& cursorFileName) {
     SkinCursor cursor;
     if (!cursorFileName.empty()) {
-        cursor.owned.reset(::LoadCursorFromFileW((skinFolder + cursorFileName).c_str()));
+        std::wstring file = ResolveSkinFile(skinFolder, cursorFileName);
+        if (!file.empty()) cursor.owned.reset(::LoadCursorFromFileW(file.c_str()));
         cursor.handle = cursor.owned.get();
     }
     if (!cursor.handle) cursor.handle = ::LoadCursorW(nullptr, IDC_HAND);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/Handles.h"
+#include "skin/SkinBounds.h"
 
 namespace nsSkin {
 
@@ -21,8 +22,10 @@ constexpr long long kMaxImagePixels = 4096LL * 4096LL;
 constexpr DWORD kMaxImageFileBytes = 64u * 1024u * 1024u;
 
 // Reads a picture file whole and decodes it with the system picture loader
-// (BMP, JPEG, GIF, ...). Missing, undecodable or oversized files yield none.
-platform::UniqueBitmap LoadImageFile(const std::wstring& path);
+// (BMP, JPEG, GIF, ...). Missing, undecodable or oversized files yield none;
+// the size a file declares is checked before it is decoded and charged to
+// the budget when one is given (a refused charge yields none too).
+platform::UniqueBitmap LoadImageFile(const std::wstring& path, CSkinBudget* budget = nullptr);
 
 // Width and height of a bitmap; {0, 0} for none.
 SIZE BitmapSize(HBITMAP bitmap);

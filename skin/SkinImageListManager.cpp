@@ -9,20 +9,21 @@ namespace nsSkin {
 
 CSkinImageListManager::~CSkinImageListManager() = default;
 
-int CSkinImageListManager::Load(const std::wstring& path) {
+int CSkinImageListManager::Load(const std::wstring& path, CSkinBudget* budget) {
     path_ = path;
     names_.clear();
     rects_.clear();
     folder_ = SkinFolderOf(path);
     CSkinProfile profile(folder_ + L"skin.ini");
     std::wstring atlasFile = ReadSkinInfo(profile).imageList;
-    DWORD attrs = atlasFile.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW((folder_ + atlasFile).c_str());
+    std::wstring atlasPath = ResolveSkinFile(folder_, atlasFile);
+    DWORD attrs = atlasPath.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(atlasPath.c_str());
     if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
         // No atlas: keep no stale picture from an earlier skin either.
         atlas_.reset();
         return 1;
     }
-    atlas_ = LoadImageFile(folder_ + atlasFile);
+    atlas_ = LoadImageFile(atlasPath, budget);
     for (SkinImageEntry& e : ReadImageList(profile)) {
         names_.push_back(std::move(e.name));
         rects_.push_back(e.rect);

@@ -9,6 +9,8 @@
 
 namespace nsSkin {
 
+class CSkinBudget;
+
 class CSkinImageListManager {
 public:
     CSkinImageListManager() = default;
@@ -17,7 +19,8 @@ public:
     CSkinImageListManager& operator=(const CSkinImageListManager&) = delete;
 
     // path: skin.ini or the skin folder. Reads SKININFO "ImageList" and IMAGELISTINFO; returns 1.
-    int Load(const std::wstring& path);
+    // The atlas is charged to the budget when one is given.
+    int Load(const std::wstring& path, CSkinBudget* budget = nullptr);
     // A new bitmap holding the named part of the atlas (name in any case), or none.
     platform::UniqueBitmap Lookup(const std::wstring& name) const;
 

@@ -310,6 +310,7 @@ SkinWindowRecord ReadWindowSection(const CSkinProfile& profile, const std::wstri
     if (!bk.empty()) {
         std::wstring_view v = bk;
         r.bkColor = ParseSkinColor(v);
+        r.hasBkColor = true;
     }
     r.wndMoveType = SkinToInt(read(L"WndMoveType"));
     r.buttonAlpha = SkinToInt(profile.ReadString(section, L"ButtonAlpha", L"0")) != 0;

@@ -66,6 +66,7 @@ struct SkinWindowRecord {
     SkinBorderParam top, left, bottom, right;
     COLORREF otherColor = kNoColor;  // kNoColor: client area left unfilled
     COLORREF bkColor = RGB(0, 0, 0);
+    bool hasBkColor = false;  // "BKColor" not empty
     int wndMoveType = 0;
     bool buttonAlpha = false;
     bool hasInitSize = false;  // "InitSize", read by the application dialog

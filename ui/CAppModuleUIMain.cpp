@@ -49,11 +49,13 @@ HRESULT STDMETHODCALLTYPE CAppModuleUIMain::Initialize() {
     mainDlg_.SetLinks(static_cast<ICommandExecutive*>(this), static_cast<IEmberAppModuleUICtrl*>(this), config_,
                       strings_);
     if (!mainDlg_.Create(nullptr)) return E_FAIL;
-    if (!mainDlg_.MissingSkin().empty()) {
+    if (!mainDlg_.MissingSkin().empty() || !mainDlg_.RefusedSkin().empty()) {
         // Without a skin the window would be an empty black box: say where the skin was looked for, and end.
-        platform::System().MessageBox(
-            nullptr, L"Pelican cannot start: no skin (skin.ini) was found in\n" + mainDlg_.MissingSkin(), L"Pelican",
-            MB_OK | MB_ICONERROR);
+        std::wstring why = mainDlg_.MissingSkin().empty()
+                               ? L"Pelican cannot start: the default skin in\n" + mainDlg_.RefusedSkin() +
+                                     L"\nneeds more memory than a skin may use and was refused."
+                               : L"Pelican cannot start: no skin (skin.ini) was found in\n" + mainDlg_.MissingSkin();
+        platform::System().MessageBox(nullptr, why, L"Pelican", MB_OK | MB_ICONERROR);
         mainDlg_.DestroyWindow();
         return E_FAIL;
     }

@@ -1,6 +1,10 @@
 // CPelicanDlg.
 #include "ui/CPelicanDlg.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+
 #include "app/Applog.h"
 #include "app/resource.h"
 #include "platform/SystemServices.h"
@@ -16,6 +20,28 @@ constexpr wchar_t kMainSection[] = L"MAINDLG";
 constexpr int kVersionNameCapacity = 1024;
 constexpr int kLayoutViewNameCapacity = 64;
 constexpr long long kSecondsPerDay = 86400;
+
+bool IsListView(const wchar_t* name) { return EqualsNoCase(name, L"FileListView") || EqualsNoCase(name, L"FileListCtrl"); }
+
+RECT RectInParent(HWND wnd) {
+    RECT rc{};
+    ::GetWindowRect(wnd, &rc);
+    ::MapWindowPoints(nullptr, ::GetParent(wnd), reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+// A view over an edge of the main window lets the window's border zone through.
+LRESULT CALLBACK BorderZoneThrough(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR owner) {
+    if (msg == WM_NCHITTEST) {
+        POINT screen{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        auto* window = reinterpret_cast<CPelicanDlg*>(owner);
+        if ((!::IsZoomed(window->hwnd()) && window->HitTestBorder(screen)) || window->NearSplitter(screen))
+            return HTTRANSPARENT;
+    } else if (msg == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(wnd, &BorderZoneThrough, id);
+    }
+    return ::DefSubclassProc(wnd, msg, wp, lp);
+}
 
 bool IsLaidOutByParent(const wchar_t* name) {
     return EqualsNoCase(name, L"FileTreeView") || EqualsNoCase(name, L"FileListView") ||
@@ -55,9 +81,15 @@ bool CPelicanDlg::OnInitDialog() {
 }
 
 HRESULT CPelicanDlg::ReloadSkin() {
+    // The reload deletes the bars and resizes the window before it is done:
+    // no resize may reach the old bar.
+    const bool anchored = anchored_ != nullptr;
+    anchored_ = nullptr;
     if (!LoadDialogSkin(kMainSection)) return E_FAIL;
-    // The skin's controls were rebuilt: the anchored bar is the new first one.
-    if (anchored_) anchored_ = ProgressBars().empty() ? nullptr : ProgressBars().front().get();
+    if (anchored) anchored_ = ProgressBars().empty() ? nullptr : ProgressBars().front().get();
+    PrepareViews();
+    if (config_) splitX_ = config_->GetIntValue(L"SplitterPosition", -1, 0);
+    ApplySplit();
     std::wstring area = nsSkin::CSkinProfile(SkinPath()).ReadString(kMainSection, L"TitleDBClkArea");
     if (!SkinPath().empty() && !area.empty()) {
         std::wstring_view rest(area);
@@ -112,8 +144,29 @@ LRESULT CPelicanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
                 info->ptMaxTrackSize = POINT{work.right, work.bottom};
             return DefWindowProc(msg, wp, lp);
         }
-        case WM_NCHITTEST:
-            return DefWindowProc(msg, wp, lp);
+        case WM_SETCURSOR: {
+            POINT cursor{};
+            ::GetCursorPos(&cursor);
+            if (reinterpret_cast<HWND>(wp) == hwnd_ && NearSplitter(cursor)) {
+                ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
+                return TRUE;
+            }
+            break;
+        }
+        case WM_LBUTTONDOWN: {
+            // A press beside the thin bar takes hold of it, as a press on it does.
+            POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+            ::ClientToScreen(hwnd_, &at);
+            if (HWND bar = NearSplitter(at) ? SplitterWindow() : nullptr) {
+                ::ScreenToClient(bar, &at);
+                ::SendMessageW(bar, WM_LBUTTONDOWN, wp, MAKELPARAM(at.x, at.y));
+                return 0;
+            }
+            break;
+        }
+        case WM_PELICAN_SPLITTER_MOVED:
+            OnSplitterMoved(static_cast<int>(static_cast<INT_PTR>(wp)), lp != 0);
+            return 0;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<LRESULT>(icon_);
         case WM_SYSCOMMAND:
@@ -167,6 +220,7 @@ void CPelicanDlg::OnSize(UINT type, int cx, int cy) {
     CSkinDialogEx::OnSize(type, cx, cy);
     if (type != SIZE_RESTORED && type != SIZE_MAXIMIZED) return;
     LayOutViews(cx, cy);
+    ApplySplit();
     titleArea_.right = cx;
     CentreAboutButton(cx);
     if (anchored_ && anchorX_ != -1 && anchorY_ != -1) {
@@ -187,6 +241,67 @@ void CPelicanDlg::LayOutViews(int width, int height) {
         wchar_t name[kLayoutViewNameCapacity] = {};
         if (view->GetViewName(name, kLayoutViewNameCapacity) < 0) continue;
         if (IsLaidOutByParent(name)) ::SendMessageW(wnd, WM_PELICAN_LAYOUT, 0, reinterpret_cast<LPARAM>(&client));
+    }
+}
+
+HWND CPelicanDlg::SplitterWindow() const {
+    for (IEmberAppModuleView* view : hosted_) {
+        wchar_t name[kLayoutViewNameCapacity] = {};
+        if (view->GetViewName(name, kLayoutViewNameCapacity) >= 0 && EqualsNoCase(name, L"SplitterBar"))
+            return view->GetViewWindow();
+    }
+    return nullptr;
+}
+
+bool CPelicanDlg::NearSplitter(POINT screen) const {
+    HWND bar = SplitterWindow();
+    RECT rc{};
+    if (!bar || !::IsWindowVisible(bar) || !::GetWindowRect(bar, &rc)) return false;
+    ::InflateRect(&rc, kSplitterReach, 0);
+    return ::PtInRect(&rc, screen) != FALSE;
+}
+
+void CPelicanDlg::ApplySplit() {
+    if (splitX_ < 0) return;
+    HWND tree = nullptr, bar = nullptr, list = nullptr;
+    for (IEmberAppModuleView* view : hosted_) {
+        wchar_t name[kLayoutViewNameCapacity] = {};
+        if (!view->GetViewWindow() || view->GetViewName(name, kLayoutViewNameCapacity) < 0) continue;
+        if (EqualsNoCase(name, L"FileTreeView")) tree = view->GetViewWindow();
+        if (EqualsNoCase(name, L"SplitterBar")) bar = view->GetViewWindow();
+        if (IsListView(name)) list = view->GetViewWindow();
+    }
+    if (!tree || !bar || !list) return;
+    RECT t = RectInParent(tree), b = RectInParent(bar), l = RectInParent(list);
+    const int barWidth = b.right - b.left;
+    const int lowest = t.left + kMinTreeWidth;
+    const int highest = std::max<int>(lowest, l.right - barWidth - kMinListWidth);
+    const int x = std::clamp(splitX_, lowest, highest);
+    ::MoveWindow(tree, t.left, t.top, x - t.left, t.bottom - t.top, TRUE);
+    ::MoveWindow(bar, x, b.top, barWidth, b.bottom - b.top, TRUE);
+    ::MoveWindow(list, x + barWidth, l.top, l.right - x - barWidth, l.bottom - l.top, TRUE);
+}
+
+// The position is kept as asked; only where it is drawn is clamped, so a
+// window made narrow and wide again gives the panes back.
+void CPelicanDlg::OnSplitterMoved(int x, bool done) {
+    splitX_ = std::max(0, x);
+    ApplySplit();
+    if (!done || !config_) return;
+    // What the user sees is what is stored.
+    if (HWND bar = SplitterWindow()) splitX_ = RectInParent(bar).left;
+    config_->SetIntValue(L"SplitterPosition", splitX_, 0);
+}
+
+// The folder tree and the file list are reached with Tab (the skinned
+// containers among the views are not controls).
+void CPelicanDlg::PrepareViews() {
+    for (IEmberAppModuleView* view : hosted_) {
+        HWND wnd = view->GetViewWindow();
+        if (!wnd) continue;
+        ::SetWindowSubclass(wnd, &BorderZoneThrough, 1, reinterpret_cast<DWORD_PTR>(this));
+        if (!dynamic_cast<CSkinDialogEx*>(platform::CWnd::FromHandle(wnd)))
+            ::SetWindowLongW(wnd, GWL_STYLE, ::GetWindowLongW(wnd, GWL_STYLE) | WS_TABSTOP);
     }
 }
 

@@ -24,6 +24,15 @@ public:
     const RECT& TitleArea() const { return titleArea_; }
     nsSkin::CSkinProgress* AnchoredControl() const { return anchored_; }
     POINT AnchorOffset() const { return POINT{anchorX_, anchorY_}; }
+    // Neither pane beside the splitter gets narrower than this.
+    static constexpr int kMinTreeWidth = 120;
+    static constexpr int kMinListWidth = 200;
+    // The splitter bar's left edge (client coordinates); -1 while the skin's place holds.
+    int SplitPosition() const { return splitX_; }
+    // The bar of the skin is thin: a press this close beside it takes hold of it too.
+    static constexpr int kSplitterReach = 3;
+    HWND SplitterWindow() const;
+    bool NearSplitter(POINT screen) const;
     // The update-check step that timer 1 runs once, 3 s after start.
     void RunUpdateCheckSchedule();
 
@@ -41,6 +50,11 @@ protected:
 
 private:
     void LayOutViews(int width, int height);
+    // Moves the splitter to the split position and the tree and list beside it.
+    void ApplySplit();
+    void OnSplitterMoved(int x, bool done);
+    // The views' border zones belong to the window, so it can be resized there.
+    void PrepareViews();
     void CentreAboutButton(int width);
     void PaintMinimized();
 
@@ -49,4 +63,5 @@ private:
     nsSkin::CSkinProgress* anchored_ = nullptr;
     int anchorX_ = -1;
     int anchorY_ = -1;
+    int splitX_ = -1;
 };

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "app/Applog.h"
+#include "platform/SystemServices.h"
 #include "app/resource.h"
 #include "outside/skinscrollbar/SkinScrollBar.h"
 #include "skin/SkinProfile.h"
@@ -251,12 +253,39 @@ bool CSkinDialogEx::CreateChild(const RECT& rect, HWND parent, const wchar_t*, U
 
 // ---- skin and views ----------------------------------------------------------------
 
+// A top-level window decides for the whole skin: a skin over its memory
+// budget is refused with a message and the shipped skin is loaded instead.
+// False when no usable skin is left: MissingSkin() or RefusedSkin() says why.
 bool CSkinDialogEx::LoadDialogSkin(const std::wstring& section) {
     // Nothing to load before a creator has named the window's section.
     if (!config_ || section.empty()) return true;
     missingSkin_.clear();
-    const std::wstring folder = ChooseSkinFolder(config_, &missingSkin_);
+    refusedSkin_.clear();
+    std::wstring folder = ChooseSkinFolder(config_, &missingSkin_);
     if (folder.empty()) return false;
+    LoadSkinFrom(folder, section);
+    const bool topLevel = !hwnd_ || !(::GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD);
+    if (!topLevel || !SkinOverBudget()) return true;
+    PelicanLog(0, L"The skin in %s needs more memory than a skin may use.\n", folder.c_str());
+    if (!EqualsNoCase(folder, DefaultSkinFolder())) {
+        platform::System().MessageBox(hwnd_,
+                                      L"The skin in \"" + folder + L"\" needs more than " +
+                                          std::to_wstring(Budget().Limit() >> 20) +
+                                          L" MB of memory and was refused. Pelican uses the default skin instead.",
+                                      L"Pelican", MB_OK | MB_ICONWARNING);
+        folder = FallBackToDefaultSkin(config_);
+        if (folder.empty()) {
+            missingSkin_ = DefaultSkinFolder();
+            return false;
+        }
+        LoadSkinFrom(folder, section);
+        if (!SkinOverBudget()) return true;
+    }
+    refusedSkin_ = folder;
+    return false;
+}
+
+void CSkinDialogEx::LoadSkinFrom(const std::wstring& folder, const std::wstring& section) {
     std::wstring file = folder + L"skin.ini";
     SetSkin(file, section);
     std::string narrow = NarrowSkinPath(file);
@@ -267,10 +296,24 @@ bool CSkinDialogEx::LoadDialogSkin(const std::wstring& section) {
     if (!initSize.empty() && hwnd_) {
         std::wstring_view rest(initSize);
         RECT size = nsSkin::ParseSkinRect(rest);
-        ::SetWindowPos(hwnd_, nullptr, 0, 0, size.right - size.left, size.bottom - size.top,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        int w = std::clamp<long long>(static_cast<long long>(size.right) - size.left, 0, nsSkin::kMaxSkinExtent);
+        int h = std::clamp<long long>(static_cast<long long>(size.bottom) - size.top, 0, nsSkin::kMaxSkinExtent);
+        ::SetWindowPos(hwnd_, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     LoadAppViews();
+}
+
+// A container may list views of its own; one that lists itself, or one of the
+// windows it lies in, would recurse until the process dies.
+bool CSkinDialogEx::MayHostView(const std::wstring& name) const {
+    int depth = 0;
+    for (HWND wnd = hwnd_; wnd; wnd = ::GetParent(wnd)) {
+        if (auto* dialog = dynamic_cast<CSkinDialogEx*>(platform::CWnd::FromHandle(wnd))) {
+            if (EqualsNoCase(dialog->SectionName(), name)) return false;
+            if (++depth >= kMaxViewDepth) return false;
+        }
+        if (!(::GetWindowLongW(wnd, GWL_STYLE) & WS_CHILD)) break;
+    }
     return true;
 }
 
@@ -279,7 +322,7 @@ void CSkinDialogEx::LoadAppViews() {
     DestroyHostedViews();
     nsSkin::CSkinProfile profile(SkinPath());
     const std::wstring listSection = SectionName() + L"/APPVIEWS";
-    for (int n = 1;; ++n) {
+    for (int n = 1; n <= kMaxHostedViews; ++n) {
         std::wstring value = profile.ReadString(listSection, std::to_wstring(n));
         if (value.empty()) break;
         std::wstring rest = value;
@@ -287,6 +330,12 @@ void CSkinDialogEx::LoadAppViews() {
         std::wstring_view tail(rest);
         RECT rect = nsSkin::ParseSkinRect(tail);
         std::wstring param(tail);
+        if (!MayHostView(name)) {
+            PelicanLog(1, L"View %s is not created inside itself.\n", name.c_str());
+            continue;
+        }
+        // Every window counts against the skin's budget, so no list of views multiplies without end.
+        if (!Budget().Charge(kViewCost)) break;
         if (hwnd_ && (::GetWindowLongW(hwnd_, GWL_STYLE) & WS_BORDER))
             ::OffsetRect(&rect, -::GetSystemMetrics(SM_CXDLGFRAME), -::GetSystemMetrics(SM_CYDLGFRAME));
         IEmberAppModuleView* view = nullptr;

@@ -61,11 +61,18 @@ public:
     virtual std::wstring TranslateToolTip(const std::wstring& text);
 
     // Skin folder from the settings (or the shipped one), then the window, its
-    // size and its views. False when no folder holds a skin: MissingSkin() then
-    // names the folders tried.
+    // size and its views. False when no folder holds a usable skin: MissingSkin()
+    // then names the folders tried, or RefusedSkin() the shipped skin that went
+    // over its memory budget.
     bool LoadDialogSkin(const std::wstring& section);
     const std::wstring& MissingSkin() const { return missingSkin_; }
+    const std::wstring& RefusedSkin() const { return refusedSkin_; }
     void LoadAppViews();
+    // Containers inside containers end here; and no window hosts more views than this.
+    static constexpr int kMaxViewDepth = 4;
+    static constexpr int kMaxHostedViews = 64;
+    // What a hosted view counts against the skin's budget.
+    static constexpr unsigned long long kViewCost = 1ull << 20;
     void DestroyHostedViews();
     void UpdateControl(const std::wstring& name);
 
@@ -93,6 +100,8 @@ protected:
     void OnSkinTextChanged(const std::wstring& name, const std::wstring& text) override;
 
     void Invoke(const std::wstring& name, LONG param, CommandArgs* args);
+    void LoadSkinFrom(const std::wstring& folder, const std::wstring& section);
+    bool MayHostView(const std::wstring& name) const;
     void ApplyMinimumSize(MINMAXINFO* info) const;
 
     ICommandExecutive* commands_ = nullptr;
@@ -105,6 +114,7 @@ protected:
 
 private:
     std::wstring missingSkin_;
+    std::wstring refusedSkin_;
     void UpdateButton(nsSkin::CSkinButton& button, int value);
     void UpdateProgress(nsSkin::CSkinProgress& bar, INT_PTR value, INT_PTR second);
     void ShowWindowByCommand(const std::wstring& name);

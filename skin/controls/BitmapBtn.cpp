@@ -169,8 +169,16 @@ LRESULT CBitmapBtn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ENABLE:
         OnEnable(wp != 0);
         return Default();
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        if (wp == VK_SPACE && OnSpaceKey(msg == WM_KEYDOWN, lp)) return 0;
+        break;
+    case WM_CHAR:
+        if (wp == L' ') return 0;
+        break;
     case WM_SETCURSOR:
-        if (OnSetCursor()) return TRUE;
+        // A child (the edit field of a drop-down) keeps its own cursor.
+        if (reinterpret_cast<HWND>(wp) == hwnd_ && OnSetCursor()) return TRUE;
         break;
     default:
         break;
@@ -211,32 +219,60 @@ void CBitmapBtn::OnMouseMove(UINT flags, POINT pt) {
     }
 }
 
+// A press needs no hover first: the first click on an inactive window comes
+// without one, and a user's click is a click all the same.
 void CBitmapBtn::OnLButtonDown(UINT, POINT) {
-    if (state_ == kOver) {
-        previous_ = kOver;
+    if ((state_ == kOver || state_ == kNormal) && !(toggle_ && on_)) {
+        previous_ = state_;
         state_ = kPressed;
         StartFade();
         RepaintNow();
     }
+    // The focus comes with the click, as with any button, so Space can press it next.
+    if (::GetFocus() != hwnd_) ::SetFocus(hwnd_);
     // The capture stays while the button is held so that a release outside
-    // is seen (and reports nothing); the focus goes to the button as usual.
+    // is seen (and reports nothing).
     if (::GetCapture() != hwnd_) ::SetCapture(hwnd_);
 }
 
 void CBitmapBtn::OnLButtonUp(UINT, POINT pt) {
-    if (state_ != kPressed || (toggle_ && on_)) return;
     bool inside = IsCursorOver(pt);
-    SetState(inside ? kOver : kNormal);
-    StartFade();
-    RepaintNow();
-    if (!inside && ::GetCapture() == hwnd_) ::ReleaseCapture();
-    if (inside) {
-        HWND parent = ::GetParent(hwnd_);
-        if (parent)
-            ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(hwnd_), BN_CLICKED),
-                           reinterpret_cast<LPARAM>(hwnd_));
+    if (state_ == kPressed && !(toggle_ && on_)) {
+        SetState(inside ? kOver : kNormal);
+        StartFade();
+        RepaintNow();
+        if (inside) NotifyClicked();
     }
+    // After the press the capture is kept only to follow a hover that goes on.
+    if (::GetCapture() == hwnd_ && (!inside || state_ != kOver)) ::ReleaseCapture();
 }
+
+void CBitmapBtn::NotifyClicked() {
+    HWND parent = ::GetParent(hwnd_);
+    if (parent)
+        ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(hwnd_), BN_CLICKED), reinterpret_cast<LPARAM>(hwnd_));
+}
+
+// Space presses a focused button and releasing it clicks, as with a system button.
+bool CBitmapBtn::OnSpaceKey(bool down, LPARAM keyData) {
+    if (toggle_ && on_ && down) return true;
+    if (down) {
+        if (keyData & (1 << 30)) return true;  // auto-repeat
+        previous_ = state_;
+        state_ = kPressed;
+        RepaintNow();
+        spacePressed_ = true;
+        return true;
+    }
+    if (!spacePressed_) return true;
+    spacePressed_ = false;
+    SetState(kNormal);
+    RepaintNow();
+    OnKeyboardClick();
+    return true;
+}
+
+void CBitmapBtn::OnKeyboardClick() { NotifyClicked(); }
 
 // Another window took the mouse (a menu, a message box): the hover is over.
 void CBitmapBtn::OnCaptureChanged() {
@@ -246,6 +282,7 @@ void CBitmapBtn::OnCaptureChanged() {
 }
 
 void CBitmapBtn::OnKillFocus() {
+    spacePressed_ = false;
     if (toggle_) return;
     previous_ = state_;
     state_ = kNormal;

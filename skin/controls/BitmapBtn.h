@@ -89,6 +89,11 @@ protected:
     virtual void OnEnable(bool enabled);
     virtual bool OnSetCursor();
 
+    // Space went down or up while the button has the focus; true when handled.
+    bool OnSpaceKey(bool down, LPARAM keyData);
+    // A click by the keyboard; the skin-aware button reports it to its window.
+    virtual void OnKeyboardClick();
+    void NotifyClicked();
     void SetState(int state);
     void StartFade();
     void StopFade();
@@ -109,6 +114,7 @@ protected:
     int fadeCounter_ = 0;
     bool useSkinCursor_ = true;
     bool mouseLeft_ = false;
+    bool spacePressed_ = false;
 };
 
 }  // namespace nsSkin

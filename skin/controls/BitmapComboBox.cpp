@@ -19,9 +19,14 @@ constexpr LPARAM kTagSuggestions = 1;
 // its drop-down; everything else is an ordinary edit box.
 LRESULT CSearchEdit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_GETDLGCODE:
-        // Enter belongs to the field, not to the dialog's default button.
-        return CEdit::WindowProc(msg, wp, lp) | DLGC_WANTALLKEYS;
+    case WM_GETDLGCODE: {
+        // Enter belongs to the field, not to the dialog's default button; Tab
+        // still moves on to the next control.
+        const MSG* key = reinterpret_cast<const MSG*>(lp);
+        LRESULT code = CEdit::WindowProc(msg, wp, lp);
+        if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) code |= DLGC_WANTALLKEYS;
+        return code;
+    }
     case WM_KEYDOWN: {
         HWND suggestions = CBitmapComboBox::SuggestionPopup();
         if (wp == VK_RETURN) {
@@ -124,6 +129,16 @@ void CBitmapComboBox::OpenList() {
     popup->Highlight(sel_);
 }
 
+// A drop-down reached with Tab shows that it has the focus.
+void CBitmapComboBox::DrawItem(DRAWITEMSTRUCT* item) {
+    CBitmapBtn::DrawItem(item);
+    if ((item->itemState & ODS_FOCUS) && !edit_.hwnd()) {
+        RECT focus = item->rcItem;
+        ::InflateRect(&focus, -2, -2);
+        ::DrawFocusRect(item->hDC, &focus);
+    }
+}
+
 void CBitmapComboBox::OnLButtonUp(UINT flags, POINT pt) {
     bool wasPressed = state_ == kPressed;
     CBitmapBtn::OnLButtonUp(flags, pt);
@@ -146,6 +161,24 @@ LRESULT CBitmapComboBox::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_SETFONT:
         if (edit_.hwnd()) edit_.SendMessage(WM_SETFONT, wp, lp);
+        break;
+    case WM_SETFOCUS:
+        // Typing goes to the edit field of an editable drop-down.
+        if (edit_.hwnd()) {
+            ::SetFocus(edit_.hwnd());
+            return 0;
+        }
+        ::InvalidateRect(hwnd_, nullptr, FALSE);
+        break;
+    case WM_KEYDOWN:
+        // The keyboard opens the list as a click does.
+        if ((wp == VK_DOWN && (::GetKeyState(VK_MENU) & 0x8000)) || wp == VK_F4 || wp == VK_SPACE) {
+            OpenList();
+            return 0;
+        }
+        break;
+    case WM_KEYUP:
+        if (wp == VK_SPACE) return 0;
         break;
     default:
         break;
@@ -242,8 +275,9 @@ void CBitmapComboBox::OnTimer(UINT_PTR id) {
         CBitmapBtn::OnTimer(id);
         return;
     }
+    // Only this drop-down's own list is judged against its own edit field.
     HWND popup = SuggestionPopup();
-    if (!popup || !edit_.hwnd()) return;
+    if (!popup || popup != suggestions_ || !edit_.hwnd()) return;
     // The window moved away from the list (dragged or resized): close it.
     RECT list{}, field = edit_.GetWindowRect();
     ::GetWindowRect(popup, &list);
@@ -260,10 +294,10 @@ void CBitmapComboBox::OnDestroy() {
     CBitmapBtn::OnDestroy();
 }
 
-// Loading resets the selection to none, except for free text being typed.
+// Loading resets the selection to none.
 bool CBitmapComboBox::LoadHistory() {
     bool loaded = history_.Load(HistoryFilePath()) != 0;
-    if (sel_ != kFreeText) sel_ = -1;
+    sel_ = -1;
     return loaded;
 }
 

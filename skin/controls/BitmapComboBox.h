@@ -69,6 +69,7 @@ protected:
     friend class CSearchEdit;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnLButtonUp(UINT flags, POINT pt) override;
+    void DrawItem(DRAWITEMSTRUCT* item) override;
     void OnTimer(UINT_PTR id) override;
     void OnDestroy() override;
     bool OnCommand(WPARAM wp, LPARAM lp) override;

@@ -74,7 +74,13 @@ void CBitmapProgress::DrawItem(DRAWITEMSTRUCT* item) {
                               RECT{0, size.cy - src, size.cx, size.cy});
         }
     };
-    if (HasLimit() && limit_ <= max_) fill(buffered_.get(), limit_);
+    // The buffered part is its whole picture stretched over the buffered fraction.
+    if (HasLimit() && limit_ <= max_ && limit_ > 0 && buffered_) {
+        int part = static_cast<int>(static_cast<long long>(horizontal_ ? w : h) * limit_ / max_);
+        RECT area = horizontal_ ? RECT{rc.left, rc.top, rc.left + part, rc.bottom}
+                                : RECT{rc.left, rc.bottom - part, rc.right, rc.bottom};
+        StretchBitmap(dc, buffered_.get(), area);
+    }
     fill(filled_.get(), std::min(pos_, max_));
     thumbRect_ = RECT{};
     if (thumb_ && ::IsWindowEnabled(hwnd_) && max_ > 0) {

@@ -45,17 +45,18 @@ SIZE CBitmapSlider::ThumbSize() const {
 RECT CBitmapSlider::ThumbRect() const {
     RECT client = GetClientRect();
     SIZE t = ThumbSize();
-    int lo = GetRangeMin(), hi = GetRangeMax();
-    int span = std::max(1, hi - lo);
-    int pos = std::clamp(GetPos(), lo, hi);
+    // Ranges from a skin may span the whole int range: computed in 64 bits.
+    long long lo = GetRangeMin(), hi = GetRangeMax();
+    long long span = std::max(1LL, hi - lo);
+    long long pos = std::clamp<long long>(GetPos(), lo, std::max(lo, hi));
     if (IsVertical()) {
         int travel = std::max(0, static_cast<int>(client.bottom - t.cy));
-        int y = static_cast<int>(static_cast<long long>(travel) * (pos - lo) / span);
+        int y = static_cast<int>(travel * (pos - lo) / span);
         int x = (client.right - t.cx) / 2;
         return RECT{x, y, x + t.cx, y + t.cy};
     }
     int travel = std::max(0, static_cast<int>(client.right - t.cx));
-    int x = static_cast<int>(static_cast<long long>(travel) * (pos - lo) / span);
+    int x = static_cast<int>(travel * (pos - lo) / span);
     int y = (client.bottom - t.cy) / 2;
     return RECT{x, y, x + t.cx, y + t.cy};
 }
@@ -63,10 +64,11 @@ RECT CBitmapSlider::ThumbRect() const {
 int CBitmapSlider::PositionAt(POINT pt) const {
     RECT client = GetClientRect();
     SIZE t = ThumbSize();
-    int lo = GetRangeMin(), hi = GetRangeMax();
+    long long lo = GetRangeMin(), hi = std::max<long long>(lo, GetRangeMax());
     bool vertical = IsVertical();
     int travel = std::max(1, static_cast<int>((vertical ? client.bottom - t.cy : client.right - t.cx)));
     int along = (vertical ? pt.y - t.cy / 2 : pt.x - t.cx / 2);
+    // travel is at most a window's width: the product stays far inside 64 bits.
     long long pos = lo + static_cast<long long>(along) * (hi - lo) / travel;
     return static_cast<int>(std::clamp<long long>(pos, lo, hi));
 }

@@ -21,6 +21,10 @@ void CSkinButton::OnLButtonUp(UINT flags, POINT pt) {
     if (CSkinDialog* owner = OwnerDialog(hwnd_)) owner->OnButtonIndexClicked(id.index);
 }
 
+void CSkinButton::OnKeyboardClick() {
+    if (CSkinDialog* owner = OwnerDialog(hwnd_)) owner->OnButtonIndexClicked(id.index);
+}
+
 void CSkinButton::OnRButtonUp(UINT, POINT) { ::InvalidateRect(hwnd_, nullptr, FALSE); }
 
 void CSkinButton::OnMouseMove(UINT flags, POINT pt) {

@@ -43,6 +43,7 @@ protected:
     void OnLButtonUp(UINT flags, POINT pt) override;
     void OnRButtonUp(UINT flags, POINT pt) override;
     void OnMouseMove(UINT flags, POINT pt) override;
+    void OnKeyboardClick() override;
 
 private:
     int stateIndex_ = -1;

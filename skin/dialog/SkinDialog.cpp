@@ -115,14 +115,51 @@ void CSkinDialog::SetSkin(const std::wstring& path, const std::wstring& section)
     skinPath_ = path;
     section_ = section;
     folder_ = SkinFolderOf(path);
-    imageList_.Load(path);
-    enums_.Load(path);
+    // A window that starts a skin starts its count; the windows inside it add to it.
+    if (&Budget() == &budget_) budget_.Reset();
+    imageList_.Load(path, &Budget());
+    enums_.Load(path, &Budget());
     fonts_.Load(path, hwnd_);
 }
 
-platform::UniqueBitmap CSkinDialog::LoadPicture(const std::wstring& file) const {
+CSkinBudget& CSkinDialog::Budget() {
+    if (!hwnd_ || !(::GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD)) return budget_;
+    auto* root = dynamic_cast<CSkinDialog*>(platform::CWnd::FromHandle(::GetAncestor(hwnd_, GA_ROOT)));
+    if (!root || root == this || !EqualsNoCase(root->skinPath_, skinPath_)) return budget_;
+    return root->budget_;
+}
+
+platform::UniqueBitmap CSkinDialog::LoadPicture(const std::wstring& file) {
     if (file.empty()) return {};
-    return LoadImageFile(folder_ + file);
+    std::wstring path = ResolveSkinFile(folder_, file);
+    if (path.empty()) return {};
+    return LoadImageFile(path, &Budget());
+}
+
+platform::UniqueBitmap CSkinDialog::Cut(HBITMAP source, const RECT& rect) {
+    if (!source || !Budget().Charge(PictureBytes(static_cast<long long>(rect.right) - rect.left,
+                                                 static_cast<long long>(rect.bottom) - rect.top)))
+        return {};
+    return CopyBitmapRect(source, rect);
+}
+
+platform::UniqueBitmap CSkinDialog::LookupImage(const std::wstring& name) {
+    platform::UniqueBitmap image = imageList_.Lookup(name);
+    SIZE size = BitmapSize(image.get());
+    if (image && !Budget().Charge(PictureBytes(size.cx, size.cy))) return {};
+    return image;
+}
+
+platform::UniqueRegion CSkinDialog::MaskRegion(HBITMAP mask, COLORREF key) {
+    platform::UniqueRegion region = BitmapToRegion(mask, key, kMaskTolerance);
+    if (region && !Budget().Charge(::GetRegionData(region.get(), 0, nullptr))) return {};
+    return region;
+}
+
+bool CSkinDialog::ChargeControl(const RECT& rect, int pictures) {
+    unsigned long long one = PictureBytes(static_cast<long long>(rect.right) - rect.left,
+                                          static_cast<long long>(rect.bottom) - rect.top);
+    return Budget().Charge(one * static_cast<unsigned long long>(pictures));
 }
 
 LOGFONTW CSkinDialog::WindowFont() const {
@@ -153,6 +190,8 @@ void CSkinDialog::LoadSkin() {
     bool visible = ::IsWindowVisible(hwnd_) != 0;
     ::ShowWindow(hwnd_, SW_HIDE);
     DestroyControls();
+    // A fresh tooltip: the tools of the destroyed controls would stay in the old one.
+    tooltip_.Create(hwnd_);
 
     CSkinProfile profile(skinPath_);
     folder_ = SkinFolderOf(skinPath_);
@@ -162,14 +201,16 @@ void CSkinDialog::LoadSkin() {
     SetCurrentSkinCursor(cursor_);
 
     SkinWindowDescription description = ReadWindowDescription(profile, section_);
-    const SkinWindowRecord& window = description.window;
+    SkinWindowRecord& window = description.window;
     wndMoveType_ = window.wndMoveType;
     if (window.otherColor != kNoColor) otherColor_ = window.otherColor;
-    bkColor_ = window.bkColor;
+    // An empty key keeps the colour in force, as "OtherColor" does.
+    if (window.hasBkColor) bkColor_ = window.bkColor;
     windowType_ = window.windowType;
     buttonAlpha_ = window.buttonAlpha;
 
     main_ = LoadPicture(window.main);
+    BoundWindowDescription(description, BitmapSize(main_.get()));
     over_ = LoadPicture(window.over.empty() ? window.main : window.over);
     down_ = LoadPicture(window.down.empty() ? window.main : window.down);
     disabled_ = LoadPicture(window.disabled.empty() ? window.main : window.disabled);
@@ -178,12 +219,12 @@ void CSkinDialog::LoadSkin() {
     // Pieces of an absent border are empty rects and cut to no bitmap.
     borders_ = ComputeBorderLayout(window);
     for (int i = 0; i < SkinBorderLayout::kPieceCount; ++i) {
-        top_[i] = CopyBitmapRect(main_.get(), borders_.top[i]);
-        left_[i] = CopyBitmapRect(main_.get(), borders_.left[i]);
-        bottom_[i] = CopyBitmapRect(main_.get(), borders_.bottom[i]);
-        right_[i] = CopyBitmapRect(main_.get(), borders_.right[i]);
+        top_[i] = Cut(main_.get(), borders_.top[i]);
+        left_[i] = Cut(main_.get(), borders_.left[i]);
+        bottom_[i] = Cut(main_.get(), borders_.bottom[i]);
+        right_[i] = Cut(main_.get(), borders_.right[i]);
     }
-    centre_ = CopyBitmapRect(main_.get(), borders_.centre);
+    centre_ = Cut(main_.get(), borders_.centre);
 
     CreateControls(description);
 
@@ -191,7 +232,7 @@ void CSkinDialog::LoadSkin() {
 
     if (!window.resizingMask.empty()) {
         platform::UniqueBitmap mask = LoadPicture(window.resizingMask);
-        platform::UniqueRegion shape = BitmapToRegion(mask.get(), kWindowMaskKey, kMaskTolerance);
+        platform::UniqueRegion shape = MaskRegion(mask.get(), kWindowMaskKey);
         if (shape) {
             RECT box{};
             ::GetRgnBox(shape.get(), &box);
@@ -208,7 +249,10 @@ void CSkinDialog::LoadSkin() {
 // The offset applies only while the panel is hidden (ApplyMaskRegion), but the
 // window is always mask size plus offset.
 int CSkinDialog::SetPanelMask(const std::wstring& key) {
-    SkinWindowRecord window = ReadWindowSection(CSkinProfile(skinPath_), section_);
+    SkinWindowDescription description;
+    description.window = ReadWindowSection(CSkinProfile(skinPath_), section_);
+    BoundWindowDescription(description, BitmapSize(main_.get()));
+    const SkinWindowRecord& window = description.window;
     std::wstring file = PanelMaskOf(window, key);
     if (file.empty()) return 0;
     platform::UniqueBitmap mask = LoadPicture(file);
@@ -228,7 +272,7 @@ int CSkinDialog::SetPanelMask(const std::wstring& key) {
 
 void CSkinDialog::ApplyMaskRegion(HBITMAP mask, POINT offset) {
     if (!hwnd_) return;
-    platform::UniqueRegion shape = BitmapToRegion(mask, kWindowMaskKey, kMaskTolerance);
+    platform::UniqueRegion shape = MaskRegion(mask, kWindowMaskKey);
     if (!shape) return;
     if (!advancedPanel_) ::OffsetRgn(shape.get(), offset.x, offset.y);
     // The window owns the region once it is set.
@@ -253,7 +297,9 @@ void CSkinDialog::AddToolTip(HWND control, const std::wstring& text) {
     if (!text.empty()) tooltip_.AddTool(control, text);
 }
 
+// Creation stops once the skin is over its budget; the owner refuses such a skin.
 void CSkinDialog::CreateControls(const SkinWindowDescription& d) {
+    if (Budget().Exceeded()) return;
     for (const auto& r : d.buttons) CreateButton(r, static_cast<int>(buttons_.size()));
     for (const auto& r : d.labels) CreateLabel(r, static_cast<int>(labels_.size()));
     for (const auto& r : d.trackbars) CreateSlider(r, static_cast<int>(sliders_.size()));
@@ -267,6 +313,7 @@ void CSkinDialog::CreateControls(const SkinWindowDescription& d) {
 // Controls report their entry order within their own kind, so the index is the
 // array position, not the skin key (rule B may skip keys).
 void CSkinDialog::CreateButton(const SkinButtonRecord& r, int index) {
+    if (!ChargeControl(r.rect, 4)) return;
     auto button = std::make_unique<CSkinButton>();
     std::wstring caption = r.caption.empty() ? std::wstring() : Localized(r.caption);
     if (!button->Create(caption, WS_CHILD | WS_VISIBLE, r.rect, hwnd_, 0)) return;
@@ -280,8 +327,8 @@ void CSkinDialog::CreateButton(const SkinButtonRecord& r, int index) {
     button->SetFadeEnabled(buttonAlpha_);
     button->SetBitmaps(main_.get(), over_.get(), down_.get(), disabled_.get(), r.rect);
     if (!r.maskImage.empty()) {
-        platform::UniqueBitmap mask = imageList_.Lookup(r.maskImage);
-        button->SetShape(BitmapToRegion(mask.get(), kControlMaskKey, kMaskTolerance));
+        platform::UniqueBitmap mask = LookupImage(r.maskImage);
+        button->SetShape(MaskRegion(mask.get(), kControlMaskKey));
     }
     if (!caption.empty()) {
         if (const _SKIN_FONT_INFO* style = fonts_.Lookup(r.captionStyle)) button->SetCaptionStyle(CaptionStyleFrom(*style));
@@ -292,6 +339,7 @@ void CSkinDialog::CreateButton(const SkinButtonRecord& r, int index) {
 }
 
 void CSkinDialog::CreateLabel(const SkinLabelRecord& r, int index) {
+    if (!ChargeControl(r.rect, 1)) return;
     auto label = std::make_unique<CSkinLabel>();
     if (!label->Create(L"", WS_CHILD | WS_VISIBLE, r.rect, hwnd_, 0)) return;
     label->id = SkinControlIdentity{r.name, index, r.rect};
@@ -306,7 +354,7 @@ void CSkinDialog::CreateLabel(const SkinLabelRecord& r, int index) {
     label->SetUseSkinCursor(false);
     platform::UniqueBitmap background;
     if (!r.backgroundEnum.empty())
-        background = imageList_.Lookup(enums_.Item(r.backgroundEnum, 0));
+        background = LookupImage(enums_.Item(r.backgroundEnum, 0));
     else
         background = CopyBitmapRect(main_.get(), r.rect);
     label->SetBackground(std::move(background));
@@ -316,12 +364,13 @@ void CSkinDialog::CreateLabel(const SkinLabelRecord& r, int index) {
 }
 
 void CSkinDialog::CreateSlider(const SkinTrackbarRecord& r, int index) {
+    if (!ChargeControl(r.rect, 2)) return;
     auto slider = std::make_unique<CSkinSlider>();
     DWORD style = WS_CHILD | WS_VISIBLE | (r.horizontal ? TBS_HORZ : TBS_VERT);
     if (!slider->Create(style, r.rect, hwnd_, 0)) return;
     slider->id = SkinControlIdentity{r.name, index, r.rect};
-    platform::UniqueBitmap thumbs[4] = {imageList_.Lookup(r.thumbNormal), imageList_.Lookup(r.thumbDragged),
-                                        imageList_.Lookup(r.thumbOver), imageList_.Lookup(r.thumbDisabled)};
+    platform::UniqueBitmap thumbs[4] = {LookupImage(r.thumbNormal), LookupImage(r.thumbDragged),
+                                        LookupImage(r.thumbOver), LookupImage(r.thumbDisabled)};
     if (!thumbs[0] || !thumbs[1] || !thumbs[2] || !thumbs[3]) {
         // Shown but never registered: it reports nothing and no lookup finds it.
         orphanSliders_.push_back(std::move(slider));
@@ -329,8 +378,7 @@ void CSkinDialog::CreateSlider(const SkinTrackbarRecord& r, int index) {
     }
     slider->SetThumb(std::move(thumbs[0]), std::move(thumbs[1]), std::move(thumbs[2]), std::move(thumbs[3]));
     if (!r.channelEnum.empty())
-        slider->SetChannel(imageList_.Lookup(enums_.Item(r.channelEnum, 0)),
-                           imageList_.Lookup(enums_.Item(r.channelEnum, 1)));
+        slider->SetChannel(LookupImage(enums_.Item(r.channelEnum, 0)), LookupImage(enums_.Item(r.channelEnum, 1)));
     else
         slider->SetChannel(CopyBitmapRect(main_.get(), r.rect), CopyBitmapRect(down_.get(), r.rect));
     if (r.rangeMax != 0) slider->SetRange(r.rangeMin, r.rangeMax);
@@ -340,6 +388,7 @@ void CSkinDialog::CreateSlider(const SkinTrackbarRecord& r, int index) {
 }
 
 void CSkinDialog::CreateProgress(const SkinProgressRecord& r, int index) {
+    if (!ChargeControl(r.rect, 4)) return;
     auto bar = std::make_unique<CSkinProgress>();
     if (!bar->Create(L"", WS_CHILD | WS_VISIBLE, r.rect, hwnd_, 0)) return;
     bar->id = SkinControlIdentity{r.name, index, r.rect};
@@ -347,21 +396,22 @@ void CSkinDialog::CreateProgress(const SkinProgressRecord& r, int index) {
     bar->SetReportWhileDragging(r.reportWhileDragging);
     bar->SetUseSkinCursor(false);
     if (!r.picturesEnum.empty()) {
-        auto item = [&](int k) { return imageList_.Lookup(enums_.Item(r.picturesEnum, k)); };
+        auto item = [&](int k) { return LookupImage(enums_.Item(r.picturesEnum, k)); };
         bar->SetPictures(item(0), item(1), item(2), item(3));
     } else {
         bar->SetPictures(CopyBitmapRect(main_.get(), r.rect), CopyBitmapRect(down_.get(), r.rect),
                          CopyBitmapRect(over_.get(), r.rect), {});
     }
     if (!r.maskImage.empty()) {
-        platform::UniqueBitmap mask = imageList_.Lookup(r.maskImage);
-        bar->SetShape(BitmapToRegion(mask.get(), kControlMaskKey, kMaskTolerance));
+        platform::UniqueBitmap mask = LookupImage(r.maskImage);
+        bar->SetShape(MaskRegion(mask.get(), kControlMaskKey));
     }
     if (!r.tooltip.empty()) AddToolTip(bar->hwnd(), Localized(r.tooltip));
     progressBars_.push_back(std::move(bar));
 }
 
 void CSkinDialog::CreateEdit(const SkinEditRecord& r, int index) {
+    if (!ChargeControl(r.rect, 1)) return;
     auto edit = std::make_unique<CSkinEdit>();
     DWORD style = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | (r.readOnly ? ES_READONLY : 0) |
                   (r.digitsOnly ? ES_NUMBER : 0) | (r.password ? ES_PASSWORD : 0) | r.extraStyle;
@@ -376,6 +426,7 @@ void CSkinDialog::CreateEdit(const SkinEditRecord& r, int index) {
 }
 
 void CSkinDialog::CreateListBox(const SkinListBoxRecord& r, int index) {
+    if (!ChargeControl(r.rect, 1)) return;
     auto list = std::make_unique<CSkinListBox>();
     DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_SORT | LBS_NOTIFY;
     if (!list->Create(style, r.rect, hwnd_, 0)) return;
@@ -388,6 +439,7 @@ void CSkinDialog::CreateListBox(const SkinListBoxRecord& r, int index) {
 }
 
 void CSkinDialog::CreateComboBox(const SkinComboBoxRecord& r, int index) {
+    if (!ChargeControl(r.rect, 4) || (r.group && r.hasMoveRect && !ChargeControl(r.moveRect, 4))) return;
     auto combo = std::make_unique<CSkinComboBox>();
     DWORD style = WS_CHILD | WS_VISIBLE | (r.group ? CBitmapComboBox::kEditableStyle : 0);
     if (!combo->Create(L"", style, r.rect, hwnd_, 0)) return;
@@ -395,7 +447,7 @@ void CSkinDialog::CreateComboBox(const SkinComboBoxRecord& r, int index) {
     combo->id = SkinControlIdentity{r.name, index, r.rect};
     combo->SetFadeEnabled(buttonAlpha_);
     if (r.group) {
-        auto item = [&](int k) { return imageList_.Lookup(enums_.Item(r.picturesEnum, k)); };
+        auto item = [&](int k) { return LookupImage(enums_.Item(r.picturesEnum, k)); };
         combo->SetStateBitmaps(item(0), item(1), item(2), item(3));
     } else {
         combo->SetBitmaps(main_.get(), over_.get(), down_.get(), disabled_.get(), r.rect);
@@ -416,12 +468,15 @@ void CSkinDialog::CreateComboBox(const SkinComboBoxRecord& r, int index) {
         combo->id.rect = m;
     }
     if (!r.tooltip.empty()) AddToolTip(combo->hwnd(), Localized(r.tooltip));
+    // Unlike the skin buttons, a drop-down is reached with Tab.
+    ::SetWindowLongW(combo->hwnd(), GWL_STYLE, ::GetWindowLongW(combo->hwnd(), GWL_STYLE) | WS_TABSTOP);
     comboBoxes_.push_back(std::move(combo));
 }
 
 // The snapshot is what the text is drawn over when the frame is painted, so
 // text never lands on tiles that moved when the window grew.
 void CSkinDialog::CreateStaticText(const SkinStaticTextRecord& r) {
+    if (!ChargeControl(r.rect, 1)) return;
     auto info = std::make_unique<_STRING_INFO>();
     info->text = Localized(r.text);
     LOGFONTW font = WindowFont();
@@ -449,7 +504,7 @@ void CSkinDialog::SetButtonImages(const std::wstring& name, const std::wstring& 
         ::InvalidateRect(button->hwnd(), nullptr, FALSE);
         return;
     }
-    platform::UniqueBitmap picture = imageList_.Lookup(normal);
+    platform::UniqueBitmap picture = LookupImage(normal);
     SIZE size = BitmapSize(picture.get());
     RECT now = button->GetClientRect();
     int w = now.right, h = now.bottom;
@@ -466,8 +521,7 @@ void CSkinDialog::SetButtonImages(const std::wstring& name, const std::wstring& 
         platform::UniqueBitmap disabled1 = CopyBitmap(picture.get());
         button->SetStateBitmaps(std::move(picture), std::move(over1), std::move(down1), std::move(disabled1));
     } else {
-        button->SetStateBitmaps(std::move(picture), imageList_.Lookup(over), imageList_.Lookup(down),
-                                imageList_.Lookup(disabled));
+        button->SetStateBitmaps(std::move(picture), LookupImage(over), LookupImage(down), LookupImage(disabled));
     }
     ::InvalidateRect(button->hwnd(), nullptr, FALSE);
 }

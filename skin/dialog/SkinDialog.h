@@ -10,6 +10,7 @@
 
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "skin/SkinBounds.h"
 #include "skin/SkinEnumManager.h"
 #include "skin/SkinFontManager.h"
 #include "skin/SkinImageListManager.h"
@@ -100,6 +101,11 @@ public:
     HWND ToolTipWindow() const { return tooltip_.hwnd(); }
     // A menu resource whose first sub-menu the right button shows (0: none).
     void SetMenuId(UINT menuId) { menuId_ = menuId; }
+    // The memory budget of the whole skin: a window inside another skinned
+    // window of the same skin shares that window's budget.
+    CSkinBudget& Budget();
+    // True when the skin went over its budget while this window loaded it.
+    bool SkinOverBudget() { return Budget().Exceeded(); }
     const CSkinImageListManager& ImageList() const { return imageList_; }
     const CSkinEnumManager& Enums() const { return enums_; }
     const CSkinFontManager& Fonts() const { return fonts_; }
@@ -146,7 +152,13 @@ protected:
     void CreateComboBox(const SkinComboBoxRecord& record, int index);
     void CreateStaticText(const SkinStaticTextRecord& record);
     void AddToolTip(HWND control, const std::wstring& text);
-    platform::UniqueBitmap LoadPicture(const std::wstring& file) const;
+    platform::UniqueBitmap LoadPicture(const std::wstring& file);
+    // A cut of a picture or a named image, charged to the budget.
+    platform::UniqueBitmap Cut(HBITMAP source, const RECT& rect);
+    platform::UniqueBitmap LookupImage(const std::wstring& name);
+    platform::UniqueRegion MaskRegion(HBITMAP mask, COLORREF key);
+    // Charges `pictures` copies of a control's rectangle; false when over budget.
+    bool ChargeControl(const RECT& rect, int pictures);
     std::wstring Localized(std::wstring text, UINT flags = 0);
     LOGFONTW WindowFont() const;
 
@@ -177,6 +189,7 @@ protected:
     CSkinEnumManager enums_;
     CSkinFontManager fonts_;
     CSkinToolTip tooltip_;
+    CSkinBudget budget_;
     std::vector<std::unique_ptr<CSkinButton>> buttons_;
     std::vector<std::unique_ptr<CSkinSlider>> sliders_;
     std::vector<std::unique_ptr<CSkinSlider>> orphanSliders_;  // thumbs missing: never registered

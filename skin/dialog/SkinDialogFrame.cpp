@@ -80,7 +80,7 @@ void CSkinDialog::PaintFrame(HDC dc) {
         platform::UniqueBrush fill(::CreateSolidBrush(bkColor_));
         RECT all{0, 0, w, h};
         ::FillRect(dc, &all, fill.get());
-    } else if (b.topHeight || b.leftWidth || b.bottomHeight) {
+    } else if (b.topHeight || b.leftHeight || b.bottomHeight) {
         int T = b.topHeight, B = b.bottomHeight, L = b.leftWidth, R = b.rightWidth;
         DrawStrip(dc, b.top, b.topHasTile2, true, RECT{0, 0, w, T});
         DrawStrip(dc, b.left, b.leftHasTile2, false, RECT{0, T, L, h - B});
@@ -249,6 +249,7 @@ HRGN CSkinDialog::StretchRegion(HRGN shape, int newWidth, int newHeight) const {
 // Corners first, then edges; an empty border still gets a 5-pixel corner zone.
 int CSkinDialog::HitTestBorder(POINT pt) const {
     RECT wr = GetWindowRect();
+    if (!::PtInRect(&wr, pt)) return 0;
     const Layout& b = borders_;
     auto orFive = [](int v) { return v ? v : 5; };
     int L = orFive(b.leftWidth), R = orFive(b.rightWidth), B = orFive(b.bottomHeight);
@@ -266,7 +267,7 @@ int CSkinDialog::HitTestBorder(POINT pt) const {
 
 bool CSkinDialog::OnNcHitTest(POINT screen, LRESULT* result) {
     if (windowType_ != 0 || (::GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD)) return false;
-    hitCode_ = HitTestBorder(screen);
+    hitCode_ = ::IsZoomed(hwnd_) ? 0 : HitTestBorder(screen);
     if (!hitCode_) return false;
     *result = hitCode_;
     return true;

@@ -1,12 +1,14 @@
 // Pelican as a user drives it: the real Pelican.exe against a scratch device
-// folder. Buttons are found where the skin puts them and clicked with posted
-// mouse messages; dialogs are answered as they appear; every step is checked
-// on disk.
+// folder. Buttons are found where the skin puts them and clicked with real
+// pointer input, so a first click on an inactive window takes the path a
+// user's click takes; dialogs are answered as they appear; every step is
+// checked on disk.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -145,10 +147,59 @@ TEST_F(EndToEnd, AUserSessionFromArrivalToClose) {
     EXPECT_TRUE(FileExists(dcim + L"102APPLE"));
     for (const std::wstring& photo : photos) EXPECT_TRUE(FileExists(album + photo)) << "100APPLE keeps its files";
 
+    // Tab goes round the folder tree, the file list and the root drop-down;
+    // Enter and Escape reach the window as OK and Cancel and leave it alone.
+    HWND combo = Named(combos_, L"SpecifyFolder");
+    auto focused = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(main_, nullptr), &info);
+        return (info.hwndFocus && ::IsChild(combo, info.hwndFocus)) ? combo : info.hwndFocus;
+    };
+    std::vector<HWND> reached;
+    for (int i = 0; i < 7; ++i) {
+        HWND before = focused();
+        ASSERT_TRUE(XdoTool(L"key Tab"));
+        WaitFor([&] { return focused() != before; }, 1000);
+        reached.push_back(focused());
+    }
+    for (HWND control : {tree_, list_, combo})
+        EXPECT_NE(reached.end(), std::find(reached.begin(), reached.end(), control)) << "Tab never reached " << control;
+    ASSERT_TRUE(XdoTool(L"key Return key Escape"));
+    ::Sleep(300);
+    EXPECT_TRUE(::IsWindowVisible(main_)) << "Enter or Escape closed the window";
+
     // The device goes: the views are cleared and the program waits again.
     ASSERT_TRUE(RemoveTree(device_));
     EXPECT_TRUE(WaitFor([&] { return Status() == L"Waiting for Handset..."; })) << Narrow(Status());
     EXPECT_TRUE(WaitFor([&] { return TreeCount(tree_) == 0 && ListCount(list_) == 0; }));
+
+    // Last, as the skin's rectangles no longer match the moved controls: the
+    // window resizes from its bottom edge and from its right edge (where the
+    // list lies over it), and the splitter drags the panes apart; its place
+    // is kept in the settings. A dragged edge follows the pointer, which
+    // took hold one pixel inside it.
+    auto windowRect = [](HWND wnd) {
+        RECT rc{};
+        ::GetWindowRect(wnd, &rc);
+        return rc;
+    };
+    const RECT start = windowRect(main_);
+    Drag(POINT{(start.left + start.right) / 2, start.bottom - 1}, POINT{0, 40});
+    EXPECT_TRUE(WaitFor([&] { return windowRect(main_).bottom == start.bottom + 39; })) << windowRect(main_).bottom;
+    Drag(POINT{start.right - 1, (start.top + start.bottom) / 2}, POINT{50, 0});
+    EXPECT_TRUE(WaitFor([&] { return windowRect(main_).right == start.right + 49; })) << windowRect(main_).right;
+    const RECT tree = windowRect(tree_), list = windowRect(list_);
+    const LONG bar = list.left - tree.right;  // the splitter between them
+    Drag(POINT{tree.right, (tree.top + tree.bottom) / 2}, POINT{60, 0});
+    EXPECT_TRUE(WaitFor([&] { return windowRect(tree_).right == tree.right + 60; })) << windowRect(tree_).right;
+    EXPECT_EQ(windowRect(tree_).right + bar, windowRect(list_).left);
+    POINT split{windowRect(tree_).right, 0};
+    ::ScreenToClient(main_, &split);
+    EXPECT_TRUE(WaitFor([&] {
+        return static_cast<LONG>(::GetPrivateProfileIntW(L"Settings", L"SplitterPosition", -1,
+                                                         (copy_.dir() + L"config\\Settings.ini").c_str())) == split.x;
+    }));
 
     ExpectCloseWithCode7();
 }

@@ -115,24 +115,42 @@ void MainWindowFixture::ChooseRoot(int row) {
     ASSERT_TRUE(WaitFor([&] { return (popup = ::FindWindowW(L"PelicanSkinListPopup", nullptr)) != nullptr; }));
     ::GetClientRect(popup, &rc);
     int rowHeight = (rc.bottom - 2) / 2;  // the root list has two rows
-    LPARAM at = MAKELPARAM(rc.right / 2, 1 + row * rowHeight + rowHeight / 2);
-    ::PostMessageW(popup, WM_MOUSEMOVE, 0, at);
-    ::PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::PostMessageW(popup, WM_LBUTTONUP, 0, at);
+    Click(popup, POINT{rc.right / 2, 1 + row * rowHeight + rowHeight / 2});
 }
 
-void MainWindowFixture::Activate() {
-    if (::GetForegroundWindow() == main_) return;
-    ::SetForegroundWindow(main_);
-    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == main_; }, 3000)) << "main window not active";
+// Wine starts Unix programs but gives no handle to wait on, so the command
+// leaves a marker file when it is done. The handles it returns for such a
+// program are not real: closing them closed handles of this process (its
+// standard output among them), so they are left alone.
+bool MainWindowFixture::XdoTool(const std::wstring& arguments) {
+    std::wstring marker = L"/tmp/pelican-e2e-xdo-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                          std::to_wstring(++xdoCommands_);
+    std::wstring command = L"/bin/sh -c \"xdotool " + arguments + L"; touch " + marker + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    std::wstring seen = L"Z:" + marker;
+    for (wchar_t& c : seen)
+        if (c == L'/') c = L'\\';
+    bool done = WaitFor([&] { return testsupport::FileExists(seen); }, 5000);
+    ::DeleteFileW(seen.c_str());
+    return done;
 }
 
 void MainWindowFixture::Click(HWND wnd, POINT at) {
-    if (::GetAncestor(wnd, GA_ROOT) == main_) Activate();
-    LPARAM lp = MAKELPARAM(at.x, at.y);
-    ::PostMessageW(wnd, WM_MOUSEMOVE, 0, lp);
-    ::PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, lp);
-    ::PostMessageW(wnd, WM_LBUTTONUP, 0, lp);
+    ::ClientToScreen(wnd, &at);
+    EXPECT_TRUE(XdoTool(L"mousemove --sync " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y) + L" click 1"))
+        << "xdotool did not run";
+}
+
+void MainWindowFixture::Drag(POINT from, POINT by) {
+    auto at = [](LONG x, LONG y) { return std::to_wstring(x) + L" " + std::to_wstring(y); };
+    EXPECT_TRUE(XdoTool(L"mousemove --sync " + at(from.x, from.y) + L" mousedown 1 mousemove --sync " +
+                        at(from.x + by.x / 2, from.y + by.y / 2) + L" mousemove --sync " +
+                        at(from.x + by.x, from.y + by.y) + L" mouseup 1"))
+        << "xdotool did not run";
 }
 
 void MainWindowFixture::ClickButton(const wchar_t* name) {

@@ -1,6 +1,6 @@
 // What the end-to-end tests share: the real Pelican.exe from a scratch copy of
 // the program folder, its main window's controls found where the skin puts
-// them, clicks as posted mouse messages, and dialogs answered as they appear.
+// them, clicks as real pointer input, and dialogs answered as they appear.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -63,10 +63,14 @@ protected:
     // Chooses a row of the root drop-down with the mouse, as a user would.
     void ChooseRoot(int row);
 
-    // A user's click first activates the window it lands in; posted mouse
-    // messages do not, and the skinned buttons only hover in an active window.
-    void Activate();
+    // Real input: xdotool moves the pointer and presses on the X display Wine
+    // draws on. Nothing activates the window first: the click must do that,
+    // as a user's first click on an inactive window does. False when xdotool
+    // did not run.
+    bool XdoTool(const std::wstring& arguments);
     void Click(HWND wnd, POINT at);
+    // Presses at `from` (screen), moves by `by` in two steps and releases.
+    void Drag(POINT from, POINT by);
     void ClickButton(const wchar_t* name);
     void DoubleClickRow(int row);
 
@@ -103,6 +107,7 @@ protected:
     std::vector<nsSkin::SkinProgressRecord> progress_;
     std::unique_ptr<testsupport::RunningProgram> app_;
     HWND main_ = nullptr, tree_ = nullptr, list_ = nullptr;
+    int xdoCommands_ = 0;
 };
 
 }  // namespace e2e

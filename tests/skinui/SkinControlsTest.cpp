@@ -37,6 +37,46 @@ TEST(SkinButton, AClickReportsItsIndexAndName) {
     EXPECT_EQ(CBitmapBtn::kOver, dlg.FindButton(L"CLOSE")->GetState());
 }
 
+// A user's first click on a button of an inactive window arrives without a
+// hover before it; the button must take it, and the clicks after it.
+TEST(SkinButton, APressWithoutAHoverClicksAndLeavesTheButtonAlive) {
+    for (bool activeWindow : {true, false}) {
+        RecordingDialog dlg;
+        ASSERT_TRUE(dlg.Open(L"FRAMEDLG"));
+        RecordingDialog other;
+        if (!activeWindow) {
+            ASSERT_TRUE(other.Open(L"FRAMEDLG"));
+            ASSERT_NE(dlg.hwnd(), ::GetActiveWindow());
+        }
+        HWND play = dlg.FindButton(L"PLAY")->hwnd();
+        for (int click = 1; click <= 3; ++click) {
+            ::SendMessageW(play, WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+            EXPECT_EQ(CBitmapBtn::kPressed, dlg.FindButton(L"PLAY")->GetState()) << activeWindow << " " << click;
+            ::SendMessageW(play, WM_LBUTTONUP, 0, At(5, 5));
+            EXPECT_EQ(static_cast<size_t>(click), dlg.buttonIndexes.size()) << activeWindow;
+        }
+        // A press without a hover, released outside: no click, and no capture left behind.
+        ::SendMessageW(play, WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+        ::SendMessageW(play, WM_LBUTTONUP, 0, At(200, 150));
+        EXPECT_EQ(3u, dlg.buttonIndexes.size());
+        EXPECT_NE(play, ::GetCapture());
+    }
+}
+
+// Space on a focused skin button clicks it; held down, it repeats nothing.
+TEST(SkinButton, SpaceOnAFocusedButtonClicksOnce) {
+    RecordingDialog dlg;
+    ASSERT_TRUE(dlg.Open(L"FRAMEDLG"));
+    HWND play = dlg.FindButton(L"PLAY")->hwnd();
+    ::SetFocus(play);
+    ::SendMessageW(play, WM_KEYDOWN, VK_SPACE, 0);
+    ::SendMessageW(play, WM_KEYDOWN, VK_SPACE, 1 << 30);
+    EXPECT_TRUE(dlg.buttonIndexes.empty());
+    ::SendMessageW(play, WM_KEYUP, VK_SPACE, 0xC0000000);
+    EXPECT_EQ(std::vector<int>{0}, dlg.buttonIndexes);
+    EXPECT_EQ(CBitmapBtn::kNormal, dlg.FindButton(L"PLAY")->GetState());
+}
+
 TEST(SkinButton, AReleaseOutsideReportsNothing) {
     RecordingDialog dlg;
     ASSERT_TRUE(dlg.Open(L"FRAMEDLG"));
@@ -308,6 +348,30 @@ TEST_F(EditableComboTest, SuggestionsFollowTheCaseRulesAndTheHistoryIsSavedOnDes
     std::string saved = ReadHistory();
     EXPECT_NE(std::string::npos, saved.find("New words\r\n"));
     EXPECT_NE(std::string::npos, saved.find("aBc\r\n"));
+}
+
+// Each drop-down's timer used to judge the one shared list against its own
+// edit field, so a second editable drop-down closed the first one's list.
+TEST_F(EditableComboTest, TwoEditableDropDownsLeaveEachOthersListsAlone) {
+    ASSERT_TRUE(testsupport::WriteFileBytes(file, "alpha one\r\nalpha two\r\n"));
+    RecordingDialog first, second;
+    ASSERT_TRUE(first.Open(L"FRAMEDLG"));
+    ASSERT_TRUE(second.Open(L"FRAMEDLG", false));
+    ::SetWindowPos(second.hwnd(), nullptr, 400, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND edit = first.FindComboBox(L"SEARCH")->EditWindow();
+    ::SetWindowTextW(edit, L"alp");
+    HWND popup = nsSkin::CBitmapComboBox::SuggestionPopup();
+    ASSERT_NE(nullptr, popup);
+    DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < 400) {
+        FlushEvents();
+        ::Sleep(10);
+    }
+    EXPECT_TRUE(::IsWindow(popup)) << "the other drop-down closed the list";
+
+    // Over the edit field the cursor is the text cursor, not the skin's hand.
+    ::SendMessageW(edit, WM_SETCURSOR, reinterpret_cast<WPARAM>(edit), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(::LoadCursorW(nullptr, IDC_IBEAM), ::GetCursor());
 }
 
 TEST_F(EditableComboTest, ChoosingASuggestionPutsItIntoTheField) {

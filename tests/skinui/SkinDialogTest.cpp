@@ -266,6 +266,42 @@ TEST(SkinDialogTooltips, ControlsWithATooltipAreRegistered) {
     EXPECT_EQ(6, ::SendMessageW(dlg.ToolTipWindow(), TTM_GETTOOLCOUNT, 0, 0));
     ::SendMessageW(dlg.ToolTipWindow(), TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&info));
     EXPECT_STREQ(L"Pause", text);
+
+    // Reloads rebuild the controls; their tools do not pile up.
+    for (int i = 0; i < 5; ++i) dlg.LoadSkin();
+    EXPECT_EQ(6, ::SendMessageW(dlg.ToolTipWindow(), TTM_GETTOOLCOUNT, 0, 0));
+}
+
+// Border numbers that once made one repaint issue 2e9 blits (and every later
+// start hang, as the skin folder is remembered): bounded by the picture, each
+// repaint of a window of the default size stays short.
+TEST(SkinDialogBounds, HostileBorderNumbersRepaintQuickly) {
+    testsupport::ScratchFolder scratch(L"hostile");
+    const std::wstring folder = testsupport::SourceDirectory() + L"tests\\skin\\ctl\\";
+    ASSERT_TRUE(::CopyFileW((folder + L"main.bmp").c_str(), (scratch.path() + L"main.bmp").c_str(), FALSE));
+    struct Case {
+        const wchar_t* left;
+        const wchar_t* bottom;
+    } cases[] = {{L"1,0,88,1,0,0", L"960,-2000000000,0,0,0,0"},
+                 {L"1,-2000000000,0,1,1,1", L"2147483647,2147483647,1,1,2,1"},
+                 {L"2147483647,2147483647,0,1,0,0", L"1,1,0,1,2,1"}};
+    for (const Case& c : cases) {
+        std::wstring ini = L"[W]\r\nMain=main.bmp\r\nTopParam=300,20,0,1,2,1\r\nLeftParam=" + std::wstring(c.left) +
+                           L"\r\nBottomParam=" + c.bottom + L"\r\nRightParam=" + c.left + L"\r\n";
+        std::string bytes = "\xFF\xFE";
+        bytes.append(reinterpret_cast<const char*>(ini.c_str()), ini.size() * sizeof(wchar_t));
+        ASSERT_TRUE(testsupport::WriteFileBytes(scratch.path() + L"skin.ini", bytes));
+        RecordingDialog dlg;
+        ASSERT_TRUE(dlg.Open(L"W", false, scratch.path() + L"skin.ini"));
+        ::SetWindowPos(dlg.hwnd(), nullptr, 0, 0, 960, 620, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        DWORD best = ~0u;
+        for (int round = 0; round < 3; ++round) {
+            DWORD start = ::GetTickCount();
+            dlg.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(platform::WindowDC(dlg.hwnd()).get()));
+            best = std::min<DWORD>(best, ::GetTickCount() - start);
+        }
+        EXPECT_LT(best, 50u) << "case " << (&c - cases);
+    }
 }
 
 }  // namespace

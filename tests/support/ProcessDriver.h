@@ -41,6 +41,7 @@ public:
 
     bool started() const { return process_ != nullptr; }
     DWORD pid() const { return pid_; }
+    HANDLE handle() const { return process_; }
     // Waits for the process to end; false on time-out.
     bool WaitExit(DWORD ms, DWORD* exitCode = nullptr);
     // The first visible top-level window of the process with this title (any title when null).

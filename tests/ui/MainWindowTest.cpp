@@ -182,6 +182,33 @@ TEST_F(MainWindowTest, SystemCommand0x10OpensTheAboutBoxAndMaxTrackIsTheWorkArea
     EXPECT_EQ(work.bottom, info.ptMaxTrackSize.y);
 }
 
+// The splitter reports where the user drags it; the window keeps both panes
+// usable, moves the tree and list beside the bar and keeps the position.
+TEST_F(MainWindowTest, TheSplitterMovesThePanesWithinLimitsAndIsRemembered) {
+    config_.ints[L"SplitterPosition"] = 100;
+    Open();
+    HWND tree = factory_.Find(L"FileTreeView")->hwnd();
+    HWND bar = factory_.Find(L"SplitterBar")->hwnd();
+    HWND list = factory_.Find(L"FileListCtrl")->hwnd();
+    const int lowest = 10 + CPelicanDlg::kMinTreeWidth;  // the tree starts at 10
+    EXPECT_EQ(lowest, RectInParent(bar).left) << "the stored place, kept clear of the tree's minimum";
+    // A wider window, with the list grown to its right edge as the list does.
+    Resize(800, 400);
+    ::MoveWindow(list, RectInParent(list).left, 30, 780 - RectInParent(list).left, 140, FALSE);
+    const int highest = 780 - 4 - CPelicanDlg::kMinListWidth;
+    struct Case {
+        int asked, shown;
+    } cases[] = {{40, lowest}, {300, 300}, {1000, highest}};
+    for (const Case& c : cases) {
+        ::SendMessageW(dlg_.hwnd(), WM_USER + 105, static_cast<WPARAM>(c.asked), 1);
+        EXPECT_EQ(c.shown, RectInParent(bar).left) << c.asked;
+        EXPECT_EQ(c.shown, RectInParent(tree).right) << c.asked;
+        EXPECT_EQ(c.shown + 4, RectInParent(list).left) << c.asked;
+        EXPECT_EQ(780, RectInParent(list).right) << c.asked;
+        EXPECT_EQ(c.shown, config_.ints[L"SplitterPosition"]) << c.asked;
+    }
+}
+
 TEST_F(MainWindowTest, UpdateCheckRunsEveryThirtyDays) {
     Open();
     FixedClock clock;

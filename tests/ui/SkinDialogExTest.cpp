@@ -7,6 +7,7 @@
 #include "tests/ui/UiTestSupport.h"
 #include "ui/CSkinDialogEx.h"
 #include "ui/CSplitterBar.h"
+#include "platform/SystemServices.h"
 
 namespace {
 
@@ -239,6 +240,46 @@ TEST(SkinDialogExDefaults, AnEmptySkinSettingPointsAtTheProgramsDefaultSkin) {
     EXPECT_EQ(expected + L"skin.ini", dlg.SkinPath());
     EXPECT_TRUE(dlg.HostedViews().empty()) << "no view factory: no views";
     dlg.DestroyWindow();
+    testsupport::RemoveTree(testsupport::TestDirectory() + L"skins");
+}
+
+// A skin over the memory budget is refused with a message that names it, and
+// the shipped skin is drawn instead; when the shipped skin is missing too,
+// the folder looked in is named for the start-up to end.
+TEST(SkinDialogExDefaults, ASkinOverItsBudgetIsRefusedForTheDefaultSkin) {
+    testsupport::ScratchFolder scratch(L"huge");
+    WriteTestSkin(scratch.path());
+    std::string ini = testsupport::ReadFileBytes(scratch.path() + L"skin.ini");
+    const std::string lastEnum = "3=PLAYCAPTIONS,0,1,1,Play,Pause\r\n";
+    ini.insert(ini.find(lastEnum) + lastEnum.size(), "4=HUGE,0,0,65536," + std::string(4000, 'x') + "\r\n");
+    ASSERT_TRUE(testsupport::WriteFileBytes(scratch.path() + L"skin.ini", ini));
+    const std::wstring shipped = testsupport::TestDirectory() + L"skins\\default\\";
+    for (bool shippedThere : {false, true}) {
+        if (shippedThere) {
+            ::CreateDirectoryW((testsupport::TestDirectory() + L"skins").c_str(), nullptr);
+            ::CreateDirectoryW(shipped.c_str(), nullptr);
+            WriteTestSkin(shipped);
+        }
+        RecordingSystem system;
+        platform::ScopedSystemServices seam(system);
+        MemoryConfig config;
+        config.strings[L"CurrentSkinPath"] = scratch.path();
+        RecordingSink sink;
+        TestDialog dlg;
+        dlg.SetLinks(&sink, nullptr, &config, nullptr);
+        ASSERT_TRUE(dlg.Create(nullptr));
+        EXPECT_EQ(shippedThere, dlg.LoadDialogSkin(L"TESTDLG"));
+        ASSERT_EQ(1u, system.boxes.size());
+        EXPECT_EQ(0u, system.boxes[0].find(L"The skin in \"" + scratch.path() + L"\" needs more than"));
+        EXPECT_EQ(shippedThere ? std::wstring() : shipped, dlg.MissingSkin());
+        EXPECT_TRUE(dlg.RefusedSkin().empty());
+        if (shippedThere) {
+            EXPECT_EQ(shipped + L"skin.ini", dlg.SkinPath());
+            EXPECT_EQ(shipped, config.strings[L"CurrentSkinPath"]);
+            EXPECT_NE(nullptr, dlg.FindButton(L"PLAY")) << "drawn from the shipped skin";
+        }
+        dlg.DestroyWindow();
+    }
     testsupport::RemoveTree(testsupport::TestDirectory() + L"skins");
 }
 

@@ -9,20 +9,14 @@
 #include "app/FileVersion.h"
 #include "app/ProgramPaths.h"
 #include "platform/SystemServices.h"
+#include "tests/ui/UiTestSupport.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CInputPathNameDlg.h"
 #include "ui/ModalDialogs.h"
 
 namespace {
 
-class RecordingSystem : public platform::RealSystemServices {
-public:
-    int MessageBox(HWND, const std::wstring& text, const std::wstring&, UINT) override {
-        boxes.push_back(text);
-        return IDOK;
-    }
-    std::vector<std::wstring> boxes;
-};
+using uitest::RecordingSystem;
 
 // Runs one step per timer tick while a modal dialog titled `title` is up.
 class ModalScript {

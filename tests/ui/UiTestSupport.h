@@ -11,10 +11,21 @@
 #include "app/IConfigSettings.h"
 #include "framework/ICommandExecutive.h"
 #include "framework/IEmberAppModuleUICtrl.h"
+#include "platform/SystemServices.h"
 #include "platform/Wnd.h"
 #include "tests/support/TestPaths.h"
 
 namespace uitest {
+
+// The platform's services with message boxes recorded instead of shown.
+class RecordingSystem : public platform::RealSystemServices {
+public:
+    int MessageBox(HWND, const std::wstring& text, const std::wstring&, UINT) override {
+        boxes.push_back(text);
+        return IDOK;
+    }
+    std::vector<std::wstring> boxes;
+};
 
 // Pumps what is queued, never waiting for more.
 inline void FlushEvents() {
