@@ -60,7 +60,11 @@ HRESULT CAppModuleCmdExecutive::OnCmdCreateFolder(const wchar_t*, LONG, CommandA
         Message(L"Folder already exists.");
         return S_FALSE;
     }
-    if (shuttle_->CreateFolder(path.c_str())) RefreshFolder(std::nullopt, FileOp_NewFolder);
+    // A refusal is said: silence left the user guessing whether the command reached the device at all.
+    if (shuttle_->CreateFolder(path.c_str()))
+        RefreshFolder(std::nullopt, FileOp_NewFolder);
+    else
+        Message(L"The folder could not be created.", MB_OK | MB_ICONERROR);
     UpdateUI(L"");
     return S_OK;
 }
@@ -90,7 +94,10 @@ HRESULT CAppModuleCmdExecutive::OnCmdRenamePath(const wchar_t*, LONG, CommandArg
         Message(L"An entry with this name already exists.");
         return E_FAIL;
     }
-    if (shuttle_->RenamePath(oldPath.c_str(), newPath.c_str())) RefreshFolder(std::nullopt, FileOp_Rename);
+    if (shuttle_->RenamePath(oldPath.c_str(), newPath.c_str()))
+        RefreshFolder(std::nullopt, FileOp_Rename);
+    else
+        Message(L"The item could not be renamed.", MB_OK | MB_ICONERROR);
     return S_OK;
 }
 

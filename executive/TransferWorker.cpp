@@ -235,7 +235,8 @@ JobSummary JobSummaryText(const JobState& state, const std::wstring& target, ULO
                     Size(free) + L" is free (" + Size(needed - free) + L" missing). Nothing was copied.",
                 false};
     }
-    std::wstring copiedText = Files(copied) + L" (" + Size(p.bytesDone) + L")";
+    const std::uint64_t copiedBytes = p.bytesDone - std::min(p.bytesDone, p.bytesPassedOver);
+    std::wstring copiedText = Files(copied) + L" (" + Size(copiedBytes) + L")";
     std::wstring skipped = p.filesSkipped ? L"\n" + Files(p.filesSkipped) + L" skipped." : L"";
     switch (state.outcome) {
         case TransferOutcome::Completed:

@@ -26,6 +26,8 @@ struct TransferProgress {
     // Of filesDone: skipped by a clash choice, and not copied because they failed.
     std::uint64_t filesSkipped = 0;
     std::uint64_t filesFailed = 0;
+    // Of bytesDone: the bytes of those skipped and failed files, counted so that the bar still ends full.
+    std::uint64_t bytesPassedOver = 0;
     const wchar_t* currentName = nullptr;  // the source path of the file in flight; null between files
 };
 

@@ -135,6 +135,7 @@ bool TransferRunner::CheckPresent(bool force) {
 void TransferRunner::PassOver(const Node& node, bool skipped) {
     progress_.filesDone += node.files;
     progress_.bytesDone += node.bytes;
+    progress_.bytesPassedOver += node.bytes;
     (skipped ? progress_.filesSkipped : progress_.filesFailed) += node.files;
 }
 

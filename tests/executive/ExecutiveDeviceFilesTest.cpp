@@ -74,6 +74,7 @@ TEST_F(DeviceFiles, CreateFolderThatTheDeviceRefusesLeavesTheViews) {
     device->createResult = false;
     EXPECT_EQ(S_OK, Invoke(L"CreateFolder"));
     EXPECT_EQ(0u, journal.Count(L"shuttle.GetDirectoryTree"));
+    EXPECT_EQ(std::vector<std::wstring>{L"The folder could not be created."}, system.Texts());
 }
 
 TEST_F(DeviceFiles, CreateFolderNeedsAFolderAName) {
@@ -148,6 +149,8 @@ TEST_F(DeviceFiles, ARefusedRenameLeavesTheViews) {
     device->renameResult = false;
     EXPECT_EQ(S_OK, Invoke(L"RenamePath"));
     EXPECT_EQ(0u, journal.Count(L"shuttle.GetDirectoryTree"));
+    EXPECT_EQ(std::vector<std::wstring>{L"The item could not be renamed."}, system.Texts());
+    system.messages.clear();
     view->selectedName.clear();
     EXPECT_EQ(E_FAIL, Invoke(L"RenamePath"));
     EXPECT_EQ(std::vector<std::wstring>{L"Please select a folder or file first."}, system.Texts());

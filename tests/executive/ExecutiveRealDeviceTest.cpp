@@ -493,6 +493,7 @@ struct ForAllCase {
     size_t questions;
     const char* first;   // DCIM\a.jpg afterwards
     const char* second;  // DCIM\a (2).jpg afterwards ("" absent)
+    const wchar_t* summary;  // skipped files are not counted as copied bytes
 };
 
 class ClashAnswers : public ExecutiveRealDevice, public ::testing::WithParamInterface<ForAllCase> {};
@@ -519,19 +520,21 @@ TEST_P(ClashAnswers, AreAskedOnThisThreadAndHeldForAllWhenChosen) {
     EXPECT_EQ(c.first, testsupport::ReadFileBytes(Media(L"DCIM\\a.jpg")));
     EXPECT_EQ(c.second, testsupport::ReadFileBytes(Media(L"DCIM\\a (2).jpg")));
     EXPECT_EQ(c.first, testsupport::ReadFileBytes(Media(L"DCIM\\c.jpg"))) << "the last clash was answered alike";
+    ASSERT_EQ(1u, system.Texts().size());
+    EXPECT_NE(std::wstring::npos, system.Texts()[0].find(c.summary)) << system.Texts()[0];
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Answer, ClashAnswers,
     ::testing::ValuesIn(std::vector<ForAllCase>{
-        {"Replace", TransferClashChoice::Replace, false, 3, "new", ""},
-        {"ReplaceForAll", TransferClashChoice::Replace, true, 1, "new", ""},
-        {"Skip", TransferClashChoice::Skip, false, 3, "old", ""},
-        {"SkipForAll", TransferClashChoice::Skip, true, 1, "old", ""},
-        {"KeepBoth", TransferClashChoice::KeepBoth, false, 3, "old", "new"},
-        {"KeepBothForAll", TransferClashChoice::KeepBoth, true, 1, "old", "new"},
+        {"Replace", TransferClashChoice::Replace, false, 3, "new", "", L"3 files (9 bytes) copied"},
+        {"ReplaceForAll", TransferClashChoice::Replace, true, 1, "new", "", L"3 files (9 bytes) copied"},
+        {"Skip", TransferClashChoice::Skip, false, 3, "old", "", L"0 files (0 bytes) copied"},
+        {"SkipForAll", TransferClashChoice::Skip, true, 1, "old", "", L"0 files (0 bytes) copied"},
+        {"KeepBoth", TransferClashChoice::KeepBoth, false, 3, "old", "new", L"3 files (9 bytes) copied"},
+        {"KeepBothForAll", TransferClashChoice::KeepBoth, true, 1, "old", "new", L"3 files (9 bytes) copied"},
         // Same size, written within the same two seconds: the ones there count as complete.
-        {"SkipIdenticalForAll", TransferClashChoice::SkipIdentical, true, 1, "old", ""},
+        {"SkipIdenticalForAll", TransferClashChoice::SkipIdentical, true, 1, "old", "", L"0 files (0 bytes) copied"},
     }),
     [](const ::testing::TestParamInfo<ForAllCase>& param) { return std::string(param.param.label); });
 

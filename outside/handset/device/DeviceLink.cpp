@@ -114,6 +114,11 @@ void DeviceLink::Return(Service service, std::unique_ptr<afc::AfcClient> client)
     if (!shutDown_ && !client->Broken() && idle.size() < kMaxIdle) idle.push_back(std::move(client));
 }
 
+void DeviceLink::Warm() {
+    Lease first = Acquire(Service::Media);
+    Lease second = Acquire(Service::Media);  // both go back to the pool here
+}
+
 void DeviceLink::Shutdown() {
     std::lock_guard<std::mutex> lock(mutex_);
     shutDown_ = true;

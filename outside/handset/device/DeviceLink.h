@@ -57,6 +57,9 @@ public:
 
     // An idle pooled connection or a new one; empty when the handset is gone.
     Lease Acquire(Service service);
+    // Makes a second media connection ready, so that a rename during a copy
+    // does not wait for a handshake of its own.
+    void Warm();
     // Every connection fails at once; later Acquire calls get nothing.
     void Shutdown();
     bool IsShutDown() const;

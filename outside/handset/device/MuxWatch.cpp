@@ -106,7 +106,10 @@ void CMuxHandset::WatchListen(wire::Connection* listen) {
                     Notify(kNotTrusted);
                 }
             }
-            if (connected) Notify(1);
+            if (connected) {
+                Notify(1);
+                if (std::shared_ptr<DeviceLink> link = Link()) link->Warm();
+            }
             nextTry = ::GetTickCount64() + kTrustRetryMs;
         }
         const int ready = listen->WaitReadable(kPollMs);
