@@ -392,7 +392,11 @@ HRESULT CAppModuleCmdExecutive::OnCmdRefresh(const wchar_t*, LONG, CommandArgs*)
     return S_OK;
 }
 
-HRESULT CAppModuleCmdExecutive::OnCmdUp(const wchar_t*, LONG, CommandArgs*) { return E_NOTIMPL; }
+HRESULT CAppModuleCmdExecutive::OnCmdUp(const wchar_t*, LONG, CommandArgs*) {
+    if (!Ready()) return E_POINTER;
+    // The tree moves to the parent and lists it as a click there would; at the root nothing moves.
+    return fileView_->SelectParentFolder() ? S_OK : S_FALSE;
+}
 
 HRESULT CAppModuleCmdExecutive::OnCmdSpecifyFolder(const wchar_t*, LONG, CommandArgs* args) {
     if (!args) return E_POINTER;

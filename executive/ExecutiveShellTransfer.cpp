@@ -2,9 +2,10 @@
 // Ctrl+C: the target reads the files when it wants them, on its own thread;
 // while it reads, the progress shows and the device commands are off. Ctrl+V
 // copies the PC files on the clipboard into the current device folder.
+#include <windows.h>
+// The OLE and shell headers need the types of <windows.h>.
 #include <ole2.h>
 #include <shellapi.h>
-#include <windows.h>
 #include <wrl/client.h>
 
 #include "app/Applog.h"

@@ -7,8 +7,10 @@
 #include "app/Applog.h"
 #include "fileview/CFileListCtrlView.h"
 #include "fileview/CFileTreeCtrlView.h"
+#include "fileview/CPathBar.h"
 #include "fileview/CShellIconCache.h"
 #include "fileview/FileViewText.h"
+#include "platform/SystemServices.h"
 #include "menu/IconMenu.h"
 #include "skin/SkinImage.h"
 
@@ -23,6 +25,7 @@ CAppModuleFileView::CAppModuleFileView() = default;
 
 // The views go first; the shared system image list is only forgotten.
 CAppModuleFileView::~CAppModuleFileView() {
+    pathBar_.reset();
     listView_.reset();
     treeView_.reset();
     systemImages_ = nullptr;
@@ -61,8 +64,12 @@ HRESULT STDMETHODCALLTYPE CAppModuleFileView::CreateView(const wchar_t* name, HW
 
 HRESULT CAppModuleFileView::CreateListView(HWND parent, const RECT& rect, const wchar_t* param,
                                            IEmberAppModuleView** view) {
+    // The path bar takes the top of the list's place, when there is room for both.
+    RECT listRect = rect;
+    bool withBar = rect.bottom - rect.top > 4 * CPathBar::kHeight;
+    if (withBar) listRect.top += CPathBar::kHeight;
     auto list = std::make_unique<CFileListCtrlView>();
-    if (!list->Create(rect, parent, param ? param : L"")) {
+    if (!list->Create(listRect, parent, param ? param : L"")) {
         PelicanLog(1, L"FileView: the file list window could not be created.\n");
         return E_FAIL;
     }
@@ -75,6 +82,12 @@ HRESULT CAppModuleFileView::CreateListView(HWND parent, const RECT& rect, const 
     made->SetSettings(settings_);
     made->SetEventSink(static_cast<IEmberEventSink*>(this));
     if (!made->LoadLook()) return E_FAIL;
+    auto bar = std::make_unique<CPathBar>();
+    if (withBar && bar->Create(parent, RECT{rect.left, rect.top, rect.right, listRect.top})) {
+        bar->SetOnClick([this](int levelsUp) { OnPathPiece(levelsUp); });
+        made->SetCompanion(bar->hwnd(), CPathBar::kHeight);
+        pathBar_ = std::move(bar);
+    }
     if (view) *view = made;
     return S_OK;
 }
@@ -140,11 +153,26 @@ int CAppModuleFileView::LoadTree(const tag_DirectoryFileTree* tree, int reason) 
         listView_->Fill(tree, true, folder == listedFolder_ && reason != FileOp_NewRoot);
         listedFolder_ = folder;
     }
+    UpdatePathBar();
     return 1;
+}
+
+void CAppModuleFileView::UpdatePathBar() {
+    if (pathBar_ && treeView_) pathBar_->SetPath(treeView_->RootPath(), treeView_->RootLabel(), GetCurrentFolder());
+}
+
+void CAppModuleFileView::OnPathPiece(int levelsUp) {
+    // As a click in the tree: only while the tree may be used.
+    if (!viewsEnabled_ || !treeView_ || levelsUp <= 0) return;
+    if (!executive_ || !executive_->IsCommandEnabled(L"FileTreeSelchanged")) return;
+    HTREEITEM target = treeView_->GetSelectedItem();
+    for (int i = 0; i < levelsUp && target; ++i) target = treeView_->GetParentItem(target);
+    if (target) treeView_->SelectItem(target);
 }
 
 int CAppModuleFileView::ClearViews() {
     listedFolder_.clear();
+    if (pathBar_) pathBar_->SetPath(L"", L"", L"");
     bool treeCleared = treeView_ && treeView_->Clear();
     if (!treeCleared) return 0;
     return listView_ && listView_->DeleteAllItems() ? 1 : 0;
@@ -208,7 +236,8 @@ void CAppModuleFileView::OpenFolderOfSelection() {
     Invoke(L"OpenFolder");
 }
 
-LRESULT CAppModuleFileView::OnEvent(int code, INT_PTR a, INT_PTR b, INT_PTR) {
+LRESULT CAppModuleFileView::OnEvent(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
+    if (code == FileOp_TreeSelChanged) UpdatePathBar();
     if (!viewsEnabled_) return 0;
     switch (code) {
     case FileOp_OpenFolder:
@@ -252,10 +281,14 @@ LRESULT CAppModuleFileView::OnEvent(int code, INT_PTR a, INT_PTR b, INT_PTR) {
         Invoke(L"RenamePath");
         break;
     case FileOp_ListKeyDown:
-        if (a == VK_F5) Invoke(L"Refresh");
-        // The clipboard keys, as Explorer has them; a disabled command leaves its key without effect.
-        if ((a == 'C' || a == 'V') && (::GetKeyState(VK_CONTROL) & 0x8000) && !(::GetKeyState(VK_MENU) & 0x8000))
-            Invoke(a == 'C' ? L"CopyToClipboard" : L"PasteFromClipboard");
+        OnKey(static_cast<UINT>(a), treeView_ && c == reinterpret_cast<INT_PTR>(treeView_->hwnd()) ? KeyPlace::Tree
+                                                                                                   : KeyPlace::List);
+        break;
+    case FileOp_SelectAll:
+        if (listView_) listView_->SelectAll();
+        break;
+    case FileOp_Properties:
+        ShowProperties();
         break;
     case FileOp_Refresh:
         Invoke(L"Refresh");
@@ -264,6 +297,65 @@ LRESULT CAppModuleFileView::OnEvent(int code, INT_PTR a, INT_PTR b, INT_PTR) {
         break;
     }
     return 1;
+}
+
+void CAppModuleFileView::OnKey(UINT key, KeyPlace place) {
+    bool ctrl = ::GetKeyState(VK_CONTROL) < 0, alt = ::GetKeyState(VK_MENU) < 0;
+    const wchar_t* command = CommandForKey(key, ctrl, alt, place);
+    if (!command) return;
+    if (command == kSelectAllAction) {
+        if (listView_) listView_->SelectAll();
+        return;
+    }
+    // As a button: a command the table has switched off does nothing for its key either.
+    if (!executive_ || !executive_->IsCommandEnabled(command)) return;
+    if (::lstrcmpiW(command, L"OpenFolder") == 0) {
+        std::vector<int> rows = listView_ ? listView_->SelectedRows() : std::vector<int>();
+        if (rows.size() == 1 && listView_->IsFolderRow(rows[0])) OpenFolderOfSelection();
+        return;
+    }
+    Invoke(command);
+}
+
+int CAppModuleFileView::SelectParentFolder() {
+    if (!treeView_) return 0;
+    HTREEITEM selected = treeView_->GetSelectedItem();
+    HTREEITEM parent = selected ? treeView_->GetParentItem(selected) : nullptr;
+    // The root item has no parent: never above the chosen root.
+    if (!parent) return 0;
+    std::wstring from = treeView_->GetItemText(selected);
+    if (!treeView_->SelectItem(parent)) return 0;
+    // Back in the parent, the folder just left is the selected row.
+    if (listView_ && GetCurrentFolder() == listedFolder_) listView_->SelectRowNamed(from);
+    return 1;
+}
+
+void CAppModuleFileView::ShowProperties() {
+    if (!listView_) return;
+    std::vector<int> rows = listView_->SelectedRows();
+    if (rows.empty()) return;
+    std::wstring text;
+    if (rows.size() == 1) {
+        const ListRow& row = listView_->Row(rows[0]);
+        text = L"Name:\t" + row.name + L"\nPath:\t" + GetCurrentFolder() + row.name + L"\nType:\t" +
+               CellText(row, kTypeColumn);
+        if (!row.folder) text += L"\nSize:\t" + CellText(row, kSizeColumn) + L" (" + std::to_wstring(row.size) + L" bytes)";
+        std::wstring date = CellText(row, kDateColumn);
+        if (!date.empty()) text += L"\nModified:\t" + date;
+    } else {
+        std::uint64_t bytes = 0;
+        int folders = 0;
+        for (int r : rows) {
+            const ListRow& row = listView_->Row(r);
+            bytes += row.size;
+            folders += row.folder ? 1 : 0;
+        }
+        text = std::to_wstring(rows.size() - folders) + L" files, " + std::to_wstring(folders) + L" folders\nIn:\t" +
+               GetCurrentFolder() + L"\nSize of the files:\t" + FormatSizeText(bytes) + L" (" +
+               std::to_wstring(bytes) + L" bytes)";
+    }
+    platform::System().MessageBox(::GetAncestor(listView_->hwnd(), GA_ROOT), text, L"Properties",
+                                  MB_OK | MB_ICONINFORMATION);
 }
 
 void CAppModuleFileView::ShowContextMenu(const NMITEMACTIVATE* click) {
@@ -278,19 +370,27 @@ void CAppModuleFileView::ShowContextMenu(const NMITEMACTIVATE* click) {
 
     IconMenu menu;
     if (!menu.Attach(::CreatePopupMenu())) return;
+    menu.AppendODMenu(FileOp_OpenFolder, L"Open", MF_STRING);
     menu.AppendODMenu(FileOp_MenuCopyToPC, L"Copy to PC", MF_STRING);
     menu.AppendODMenu(FileOp_Rename, L"Rename", MF_STRING);
     menu.AppendODMenu(FileOp_Delete, L"Delete", MF_STRING);
     menu.AppendODMenu(FileOp_NewFolder, L"New Folder", MF_STRING);
     menu.AppendODMenu(FileOp_Refresh, L"Refresh", MF_STRING);
+    menu.AppendODMenu(FileOp_SelectAll, L"Select all", MF_STRING);
+    menu.AppendODMenu(FileOp_Properties, L"Properties", MF_STRING);
     const UINT grayed = MF_BYCOMMAND | MF_GRAYED;
     if (!onRow) {
         menu.EnableMenuItem(FileOp_MenuCopyToPC, grayed);
         menu.EnableMenuItem(FileOp_Rename, grayed);
         menu.EnableMenuItem(FileOp_Delete, grayed);
+        menu.EnableMenuItem(FileOp_Properties, grayed);
     } else {
         menu.EnableMenuItem(FileOp_NewFolder, grayed);
     }
+    // Open is for one folder row; select all for a list with rows.
+    std::vector<int> rows = listView_->SelectedRows();
+    if (!onRow || rows.size() != 1 || !listView_->IsFolderRow(rows[0])) menu.EnableMenuItem(FileOp_OpenFolder, grayed);
+    if (listView_->RowCount() == 0) menu.EnableMenuItem(FileOp_SelectAll, grayed);
     int chosen = listView_->TrackMenu(menu, screen);
     OnEvent(chosen, 0, 0, 0);
     menu.DestroyMenu();

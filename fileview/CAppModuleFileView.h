@@ -10,6 +10,7 @@
 
 #include "app/IConfigSettings.h"
 #include "fileview/IFileView.h"
+#include "fileview/ViewKeys.h"
 #include "framework/CEmberAppModuleBase.h"
 #include "framework/ICommandExecutive.h"
 #include "framework/IEmberAppModuleUICtrl.h"
@@ -17,6 +18,7 @@
 
 class CFileTreeCtrlView;
 class CFileListCtrlView;
+class CPathBar;
 
 class CAppModuleFileView : public CEmberAppModuleBase,
                            public IEmberAppModuleUICtrl,
@@ -51,11 +53,13 @@ public:
     std::wstring GetSelectedPath() override;
     const std::vector<std::wstring>& GetSelectedPaths() override;
     int EnableViews(int flag) override;
+    int SelectParentFolder() override;
     int ClearList() override;
 
     // The views, for the tests and the benchmark; null until made.
     CFileTreeCtrlView* TreeView() const { return treeView_.get(); }
     CFileListCtrlView* ListView() const { return listView_.get(); }
+    CPathBar* PathBar() const { return pathBar_.get(); }
     bool ViewsEnabled() const { return viewsEnabled_ != 0; }
 
 private:
@@ -64,9 +68,14 @@ private:
     HRESULT Invoke(const wchar_t* command, CommandArgs* args = nullptr);
     void ShowContextMenu(const NMITEMACTIVATE* click);
     void OpenFolderOfSelection();
+    void OnKey(UINT key, KeyPlace place);
+    void ShowProperties();
+    void UpdatePathBar();
+    void OnPathPiece(int levelsUp);
 
     std::unique_ptr<CFileListCtrlView> listView_;
     std::unique_ptr<CFileTreeCtrlView> treeView_;
+    std::unique_ptr<CPathBar> pathBar_;
     std::vector<std::wstring> selectedPaths_;
     IConfigSettings* settings_ = nullptr;
     ICommandExecutive* executive_ = nullptr;

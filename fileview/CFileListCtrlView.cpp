@@ -221,6 +221,28 @@ void CFileListCtrlView::SelectAll() {
     SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
 }
 
+void CFileListCtrlView::SetCompanion(HWND above, int height) {
+    companion_ = above;
+    companionHeight_ = height;
+    PlaceCompanion();
+}
+
+void CFileListCtrlView::PlaceCompanion() {
+    if (!companion_ || !hwnd_) return;
+    RECT rect = GetWindowRect();
+    ::MapWindowPoints(nullptr, ::GetParent(hwnd_), reinterpret_cast<POINT*>(&rect), 2);
+    ::MoveWindow(companion_, rect.left, rect.top - companionHeight_, rect.right - rect.left, companionHeight_, TRUE);
+}
+
+void CFileListCtrlView::SelectRowNamed(const std::wstring& name) {
+    for (int row = 0; row < RowCount(); ++row) {
+        if (rows_[static_cast<size_t>(row)].name != name) continue;
+        Select({row}, row);
+        SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+        return;
+    }
+}
+
 void CFileListCtrlView::Fill(const tag_DirectoryFileTree* node, bool clearFirst, bool keepSelection) {
     if (!hwnd_) return;
     std::unordered_set<std::wstring> before, chosen;
@@ -362,7 +384,12 @@ LRESULT CFileListCtrlView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_PELICAN_LAYOUT:
         if (lp) Layout(*reinterpret_cast<const RECT*>(lp));
+        PlaceCompanion();
         return 0;
+    case LVM_DELETEALLITEMS:
+        // The rows are ours; the control only counts them.
+        rows_.clear();
+        break;
     case WM_SIZE: {
         LRESULT result = CCustomListCtrl::WindowProc(msg, wp, lp);
         ::InvalidateRect(hwnd_, nullptr, TRUE);

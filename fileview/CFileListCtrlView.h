@@ -48,6 +48,10 @@ public:
     int SortColumn() const { return sortColumn_; }
     bool SortAscending() const { return sortAscending_; }
     void SelectAll();
+    // A window that sits right above the list and follows it (the path bar).
+    void SetCompanion(HWND above, int height);
+    // Selects and shows the one row of that name, if there is one.
+    void SelectRowNamed(const std::wstring& name);
 
     int RowCount() const { return static_cast<int>(rows_.size()); }
     const ListRow& Row(int index) const { return rows_[static_cast<size_t>(index)]; }
@@ -77,6 +81,7 @@ private:
     void LoadSortAndWidths(int (&widths)[kColumnCount]);
     void SetRowCount();
     void ClearSelection();
+    void PlaceCompanion();
     void Select(const std::vector<int>& rows, int focus);
 
     std::vector<ListRow> rows_;
@@ -85,4 +90,6 @@ private:
     bool selectionReportPending_ = false;
     CShellIconCache icons_;
     IconMenu* trackedMenu_ = nullptr;  // while a popup of ours is up
+    HWND companion_ = nullptr;
+    int companionHeight_ = 0;
 };

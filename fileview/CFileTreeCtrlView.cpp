@@ -202,6 +202,20 @@ LRESULT CFileTreeCtrlView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         ::InvalidateRect(hwnd_, nullptr, FALSE);
         return result;
     }
+    case WM_GETDLGCODE: {
+        // Enter belongs to the tree, not to the dialog's OK.
+        LRESULT code = CBkTreeCtrl::WindowProc(msg, wp, lp);
+        const MSG* key = reinterpret_cast<const MSG*>(lp);
+        if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+        return code;
+    }
+    case WM_SYSKEYDOWN:
+        // Alt+Up: system keys come with no notification.
+        if (wp == VK_UP && eventSink_) {
+            eventSink_->OnEvent(FileOp_ListKeyDown, VK_UP, 0, reinterpret_cast<INT_PTR>(hwnd_));
+            return 0;
+        }
+        return CBkTreeCtrl::WindowProc(msg, wp, lp);
     default:
         return CBkTreeCtrl::WindowProc(msg, wp, lp);
     }
@@ -221,12 +235,17 @@ bool CFileTreeCtrlView::OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESU
         *result = 0;
         return true;
     }
-    case TVN_KEYDOWN:
-        // F5 refreshes wherever the focus is; the tree reports no other key.
-        if (reinterpret_cast<NMTVKEYDOWN*>(lp)->wVKey == VK_F5 && eventSink_)
-            eventSink_->OnEvent(FileOp_ListKeyDown, VK_F5, lp, reinterpret_cast<INT_PTR>(hwnd_));
+    case TVN_KEYDOWN: {
+        // Keys go to the module, which knows their commands; Enter opens or closes the item here.
+        WORD key = reinterpret_cast<NMTVKEYDOWN*>(lp)->wVKey;
+        if (key == VK_RETURN) {
+            if (HTREEITEM selected = GetSelectedItem()) Expand(selected, TVE_TOGGLE);
+        } else if (eventSink_) {
+            eventSink_->OnEvent(FileOp_ListKeyDown, key, lp, reinterpret_cast<INT_PTR>(hwnd_));
+        }
         *result = 0;
         return true;
+    }
     case TVN_ITEMEXPANDINGW:
     case TVN_ITEMEXPANDINGA:
         // Expanding repaints row by row; hold the drawing until it is done.

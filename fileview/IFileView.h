@@ -27,4 +27,6 @@ public:
     // The current folder could not be listed: the list shows nothing rather
     // than rows of another folder; the tree is left as it is.
     virtual int ClearList() = 0;
+    // Moves to the parent of the current folder (never above the root); 0 at the root.
+    virtual int SelectParentFolder() = 0;
 };

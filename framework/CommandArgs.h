@@ -30,4 +30,6 @@ enum FileOp : int {
     FileOp_NewRoot = 17,            // refresh reason
     FileOp_FolderOpened = 18,       // refresh reason
     FileOp_Refresh = 19,            // menu item "Refresh" and refresh reason: list again, keep what is shown
+    FileOp_SelectAll = 20,          // menu item "Select all"
+    FileOp_Properties = 21,         // menu item "Properties"
 };

@@ -5,9 +5,10 @@
 // its streams live in the multithreaded apartment, so the target's reads
 // (on a thread of its own, IDataObjectAsyncCapability) never run there.
 #pragma once
+#include <windows.h>
+// The OLE headers need the types of <windows.h>.
 #include <objidl.h>
 #include <shldisp.h>
-#include <windows.h>
 
 #include <atomic>
 #include <memory>

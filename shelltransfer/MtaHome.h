@@ -2,8 +2,9 @@
 // so that calls from other processes (a drop target reading a large file) run
 // on COM's own threads and never wait for, or block, the window thread.
 #pragma once
-#include <unknwn.h>
 #include <windows.h>
+// The COM headers need the types of <windows.h>.
+#include <unknwn.h>
 
 #include "platform/Handles.h"
 

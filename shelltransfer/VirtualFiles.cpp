@@ -14,6 +14,7 @@ struct Entry {
     std::wstring name;
     bool folder;
     std::uint64_t size;
+    std::uint64_t modified;
 };
 
 // The children of a device folder, copied out at once: the library keeps the
@@ -23,7 +24,7 @@ bool ListFolder(IShuttle& shuttle, const std::wstring& folder, std::vector<Entry
     if (!tree) return false;
     entries->clear();
     for (const tag_DirectoryFileTree& child : tree->children)
-        entries->push_back({child.name, child.isDirectory != 0, child.size});
+        entries->push_back({child.name, child.isDirectory != 0, child.size, child.modified});
     return true;
 }
 
@@ -37,7 +38,7 @@ public:
         if (relative.size() >= MAX_PATH)
             return Fail(L"The path is too long to copy (at most 259 characters):\n" + relative);
         if (files_->size() >= kMaxVirtualFiles) return Fail(L"Too many files to copy at once.");
-        files_->push_back({devicePath, relative, entry.folder, entry.folder ? 0 : entry.size});
+        files_->push_back({devicePath, relative, entry.folder, entry.folder ? 0 : entry.size, entry.modified});
         if (!entry.folder) return true;
         std::vector<Entry> children;
         if (!ListFolder(shuttle_, devicePath + L"/", &children))
@@ -113,6 +114,11 @@ HGLOBAL MakeFileGroupDescriptor(const std::vector<VirtualFile>& files) {
         d.dwFileAttributes = file.folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
         d.nFileSizeHigh = static_cast<DWORD>(file.size >> 32);
         d.nFileSizeLow = static_cast<DWORD>(file.size & 0xFFFFFFFFu);
+        if (file.modified) {
+            d.dwFlags |= FD_WRITESTIME;
+            d.ftLastWriteTime.dwHighDateTime = static_cast<DWORD>(file.modified >> 32);
+            d.ftLastWriteTime.dwLowDateTime = static_cast<DWORD>(file.modified & 0xFFFFFFFFu);
+        }
         // Checked when listed: the path fits with its terminator.
         std::memcpy(d.cFileName, file.relativePath.c_str(), (file.relativePath.size() + 1) * sizeof(wchar_t));
     }

@@ -14,6 +14,7 @@ struct VirtualFile {
     std::wstring relativePath;  // "\"-separated, as the drop target creates it
     bool folder = false;
     std::uint64_t size = 0;
+    std::uint64_t modified = 0;  // FILETIME ticks (UTC); 0 when the device does not tell
 };
 
 // More entries than this are refused: the descriptor block grows by ~600 bytes per entry.

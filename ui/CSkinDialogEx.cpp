@@ -265,6 +265,9 @@ bool CSkinDialogEx::LoadDialogSkin(const std::wstring& section) {
     if (folder.empty()) return false;
     LoadSkinFrom(folder, section);
     const bool topLevel = !hwnd_ || !(::GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD);
+    if (topLevel)
+        PelicanLog(4, L"Skin %s: %u KB of %u KB\n", folder.c_str(), static_cast<unsigned>(Budget().Used() >> 10),
+                   static_cast<unsigned>(Budget().Limit() >> 10));
     if (!topLevel || !SkinOverBudget()) return true;
     PelicanLog(0, L"The skin in %s needs more memory than a skin may use.\n", folder.c_str());
     if (!EqualsNoCase(folder, DefaultSkinFolder())) {

@@ -70,6 +70,11 @@ int FakeFileView::EnableViews(int flag) {
     return 1;
 }
 
+int FakeFileView::SelectParentFolder() {
+    Note(L"SelectParentFolder()");
+    return 1;
+}
+
 int FakeFileView::ClearList() {
     Note(L"ClearList()");
     return 1;

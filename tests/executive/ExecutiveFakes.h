@@ -66,6 +66,7 @@ public:
     const std::vector<std::wstring>& GetSelectedPaths() override;
     int EnableViews(int flag) override;
     int ClearList() override;
+    int SelectParentFolder() override;
 
     std::wstring currentFolder;
     std::wstring selectedName;

@@ -72,6 +72,12 @@ protected:
                   {L"Trip\\Day 1\\IMG_0100.JPG", Pattern(70000, 'c')},
                   {L"Trip\\Day 1\\empty.txt", ""}};
         for (const auto& [name, bytes] : files_) ASSERT_TRUE(WriteFileBytes(Dcim(name), bytes));
+        // A time the copy could not get by chance.
+        HANDLE photo =
+            ::CreateFileW(Dcim(L"IMG_0002.JPG").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        const FILETIME april2019{0x5D2C4000, 0x01D4F0C3};
+        ASSERT_TRUE(::SetFileTime(photo, nullptr, nullptr, &april2019));
+        ::CloseHandle(photo);
         ASSERT_TRUE(::SetEnvironmentVariableW(L"PELICAN_DEVICE_ROOT", device.c_str()));
         ASSERT_TRUE(::SetDllDirectoryW(testsupport::ProgramDirectory().c_str()));
         Start();
@@ -183,6 +189,11 @@ TEST_F(ShellTransfer, DraggedEntriesArriveWholeInAnotherProcess) {
         ExpectArrived({L"file IMG_0001.JPG 3145745", L"file IMG_0002.JPG 4097", L"dir Trip", L"file Trip\\notes.txt 8",
                        L"dir Trip\\Day 1", L"file Trip\\Day 1\\IMG_0100.JPG 70000", L"file Trip\\Day 1\\empty.txt 0"},
                       sync ? L"async 0" : L"async 1");
+        // The device's modification time goes with the file.
+        WIN32_FILE_ATTRIBUTE_DATA onDevice{}, arrived{};
+        ASSERT_TRUE(::GetFileAttributesExW(Dcim(L"IMG_0002.JPG").c_str(), GetFileExInfoStandard, &onDevice));
+        ASSERT_TRUE(::GetFileAttributesExW((pc + L"\\IMG_0002.JPG").c_str(), GetFileExInfoStandard, &arrived));
+        EXPECT_EQ(0, ::CompareFileTime(&onDevice.ftLastWriteTime, &arrived.ftLastWriteTime));
         for (const auto& [name, bytes] : files_) EXPECT_EQ(bytes, ReadFileBytes(pc + L"\\" + name)) << Narrow(name);
 
         ASSERT_TRUE(PumpUntil([this] { return exec->JobKind() == FileOp_Idle && Enabled(L"CopyToPC"); }, 10000));

@@ -25,8 +25,13 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
     ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    LONG STDMETHODCALLTYPE GetIntValue(const wchar_t*, LONG d, LONG) override { return d; }
-    void STDMETHODCALLTYPE SetIntValue(const wchar_t*, LONG, LONG) override {}
+    LONG STDMETHODCALLTYPE GetIntValue(const wchar_t* key, LONG d, LONG) override {
+        auto found = values.find(key);
+        return found == values.end() ? d : static_cast<LONG>(std::wcstol(found->second.c_str(), nullptr, 10));
+    }
+    void STDMETHODCALLTYPE SetIntValue(const wchar_t* key, LONG value, LONG) override {
+        SetStringValue(key, std::to_wstring(value).c_str(), 0);
+    }
     LONG STDMETHODCALLTYPE GetStringValue(const wchar_t* key, wchar_t* buffer, LONG capacity, LONG) override;
     void STDMETHODCALLTYPE SetStringValue(const wchar_t* key, const wchar_t* value, LONG) override {
         writes.emplace_back(key, value);

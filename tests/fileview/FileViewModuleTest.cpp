@@ -8,10 +8,12 @@
 
 #include <cstring>
 #include <functional>
+#include <set>
 
 #include "fileview/CAppModuleFileView.h"
 #include "fileview/CFileListCtrlView.h"
 #include "fileview/CFileTreeCtrlView.h"
+#include "fileview/CPathBar.h"
 #include "framework/CEmberSoftBus.h"
 #include "framework/EmberGuids.h"
 #include "platform/Handles.h"
@@ -31,6 +33,7 @@ class ExecutiveModule : public CEmberAppModuleBase, public ICommandExecutive {
 public:
     std::vector<Invocation> calls;
     std::function<void(const Invocation&)> onCall;
+    std::set<std::wstring> disabled;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!ember::SameGuid(iid, ember::IID_ICommandExecutive)) return E_NOINTERFACE;
@@ -39,9 +42,11 @@ public:
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 0; }
     ULONG STDMETHODCALLTYPE Release() override { return CEmberAppModuleBase::Release(); }
-    LONG STDMETHODCALLTYPE IsCommandEnabled(const wchar_t*) override { return 1; }
+    LONG STDMETHODCALLTYPE IsCommandEnabled(const wchar_t* name) override { return disabled.count(name) ? 0 : 1; }
     INT_PTR STDMETHODCALLTYPE GetCommandValue(const wchar_t*, LONG) override { return 0; }
     HRESULT STDMETHODCALLTYPE InvokeCommand(const wchar_t* name, LONG, CommandArgs* args) override {
+        // As the real table: a disabled command is refused.
+        if (disabled.count(name)) return E_FAIL;
         calls.push_back({name, args ? args->words[4] : 0});
         if (onCall) onCall(calls.back());
         return S_OK;
@@ -418,11 +423,12 @@ protected:
 TEST_F(ContextMenuTest, OnARowEverythingButNewFolder) {
     ShowMedia();
     MenuAnswer answer;
-    answer.keys = {VK_DOWN, VK_DOWN, VK_RETURN};  // the second item
+    answer.keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};  // the third item
     RightClickAt(RowPoint(RowOf(L"notes.txt")), answer);
     ASSERT_TRUE(answer.seen);
-    EXPECT_EQ((std::vector<UINT>{10, 15, 13, 14, 19}), answer.ids);
-    EXPECT_EQ((std::vector<bool>{false, false, false, true, false}), answer.grayed);
+    // Open, Copy to PC, Rename, Delete, New Folder, Refresh, Select all, Properties; Open is for a folder row.
+    EXPECT_EQ((std::vector<UINT>{1, 10, 15, 13, 14, 19, 20, 21}), answer.ids);
+    EXPECT_EQ((std::vector<bool>{true, false, false, false, true, false, false, false}), answer.grayed);
     // Owner-drawn items that were measured through the list window.
     for (int height : answer.heights) EXPECT_GT(height, 0);
     EXPECT_EQ(std::vector<std::wstring>{L"RenamePath"}, executive->Names());
@@ -435,7 +441,7 @@ TEST_F(ContextMenuTest, OnEmptySpaceOnlyNewFolderAndDismissingDoesNothing) {
     RECT client = list->GetClientRect();
     RightClickAt(POINT{client.right - 10, client.bottom - 10}, answer);
     ASSERT_TRUE(answer.seen);
-    EXPECT_EQ((std::vector<bool>{true, true, true, false, false}), answer.grayed);
+    EXPECT_EQ((std::vector<bool>{true, true, true, true, false, false, false, true}), answer.grayed);
     EXPECT_TRUE(executive->calls.empty());
     EXPECT_EQ(menus, platform::UniqueMenu::Live());  // the menu went with the click
 }
@@ -465,6 +471,128 @@ TEST_F(FileViewModuleTest, DroppedFilesReachTheCommandOrAreReleased) {
     list->SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(ignored));
     EXPECT_TRUE(executive->calls.empty());
     EXPECT_EQ(0u, ::GlobalSize(ignored));
+}
+
+// Holds modifier keys down for this thread while a key message is handled.
+class HeldKeys {
+public:
+    HeldKeys(bool ctrl, bool alt) {
+        ::GetKeyboardState(saved_);
+        BYTE state[256];
+        std::copy(std::begin(saved_), std::end(saved_), state);
+        state[VK_CONTROL] = ctrl ? 0x80 : 0;
+        state[VK_MENU] = alt ? 0x80 : 0;
+        ::SetKeyboardState(state);
+    }
+    ~HeldKeys() { ::SetKeyboardState(saved_); }
+
+private:
+    BYTE saved_[256];
+};
+
+TEST_F(FileViewModuleTest, KeysRaiseTheirCommandsOnlyWhenEnabled) {
+    struct Case {
+        const char* what;
+        bool inTree;
+        const wchar_t* row;  // selected first; null for none
+        UINT key;
+        bool ctrl, alt;
+        const wchar_t* disabled;
+        std::vector<std::wstring> commands;
+    };
+    const Case cases[] = {
+        {"F2 renames", false, L"notes.txt", VK_F2, false, false, nullptr, {L"RenamePath"}},
+        {"Delete deletes", false, L"notes.txt", VK_DELETE, false, false, nullptr, {L"DeleteFromDevice"}},
+        {"F5 refreshes", false, nullptr, VK_F5, false, false, nullptr, {L"Refresh"}},
+        {"Backspace goes up", false, nullptr, VK_BACK, false, false, nullptr, {L"Up"}},
+        {"Alt+Up goes up", false, nullptr, VK_UP, false, true, nullptr, {L"Up"}},
+        {"Enter opens a folder row", false, L"DCIM", VK_RETURN, false, false, nullptr, {L"OpenFolder"}},
+        {"Enter on a file does nothing", false, L"notes.txt", VK_RETURN, false, false, nullptr, {}},
+        {"Ctrl+A raises no command", false, nullptr, 'A', true, false, nullptr, {}},
+        {"a disabled Delete does nothing", false, L"notes.txt", VK_DELETE, false, false, L"DeleteFromDevice", {}},
+        {"a disabled Up does nothing", false, nullptr, VK_BACK, false, false, L"Up", {}},
+        {"a disabled OpenFolder leaves the tree", false, L"DCIM", VK_RETURN, false, false, L"OpenFolder", {}},
+        {"F5 in the tree", true, nullptr, VK_F5, false, false, nullptr, {L"Refresh"}},
+        {"Alt+Up in the tree", true, nullptr, VK_UP, false, true, nullptr, {L"Up"}},
+        {"F2 in the tree does nothing", true, nullptr, VK_F2, false, false, nullptr, {}},
+        {"a disabled Refresh in the tree", true, nullptr, VK_F5, false, false, L"Refresh", {}},
+    };
+    ShowMedia();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        tree->SelectItem(tree->RootItem());
+        if (c.row) SelectRows({RowOf(c.row)});
+        Pump(20);
+        executive->calls.clear();
+        executive->disabled.clear();
+        if (c.disabled) executive->disabled.insert(c.disabled);
+        HWND target = c.inTree ? tree->hwnd() : list->hwnd();
+        {
+            HeldKeys held(c.ctrl, c.alt);
+            ::SendMessageW(target, c.alt ? WM_SYSKEYDOWN : WM_KEYDOWN, c.key, c.alt ? (1 << 29) : 0);
+        }
+        Pump(20);
+        EXPECT_EQ(c.commands, executive->Names());
+        bool opened = !c.commands.empty() && c.commands[0] == L"OpenFolder";
+        EXPECT_EQ(opened ? L"/var/mobile/Media/DCIM/" : L"/var/mobile/Media/", module->GetCurrentFolder());
+    }
+    // Ctrl+A selects every row.
+    {
+        HeldKeys held(true, false);
+        ::SendMessageW(list->hwnd(), WM_KEYDOWN, 'A', 0);
+    }
+    EXPECT_EQ(static_cast<size_t>(list->RowCount()), list->SelectedRows().size());
+}
+
+TEST_F(FileViewModuleTest, UpStopsAtTheRootAndSelectsTheFolderLeft) {
+    ShowMedia();
+    tree->SelectItem(tree->GetChildItem(tree->RootItem()));  // DCIM
+    tag_DirectoryFileTree dcim = MediaListing().children[0];
+    module->LoadTree(&dcim, FileOp_TreeSelChanged);
+    ASSERT_EQ(L"/var/mobile/Media/DCIM/", module->GetCurrentFolder());
+    tag_DirectoryFileTree media = MediaListing();
+    executive->onCall = [&](const Invocation& call) {
+        if (call.name == L"FileTreeSelchanged") module->LoadTree(&media, FileOp_TreeSelChanged);
+    };
+    EXPECT_EQ(1, module->SelectParentFolder());
+    EXPECT_EQ(L"/var/mobile/Media/", module->GetCurrentFolder());
+    EXPECT_EQ(L"DCIM", module->GetSelectedName()) << "the folder just left is the selected row";
+    EXPECT_EQ(0, module->SelectParentFolder()) << "never above the root";
+    EXPECT_EQ(L"/var/mobile/Media/", module->GetCurrentFolder());
+}
+
+TEST_F(FileViewModuleTest, PathBarShowsThePiecesAndAClickOpensOne) {
+    ShowMedia();
+    CPathBar* bar = module->PathBar();
+    ASSERT_NE(nullptr, bar);
+    RECT barRect = bar->GetWindowRect(), listRect = list->GetWindowRect();
+    EXPECT_EQ(barRect.bottom, listRect.top) << "right above the list";
+    EXPECT_EQ(std::vector<std::wstring>{L"Media"}, bar->Pieces());
+
+    HTREEITEM dcim = tree->GetChildItem(tree->RootItem());
+    tree->SelectItem(dcim);
+    tree->SelectItem(tree->GetChildItem(dcim));  // 100APPLE
+    EXPECT_EQ((std::vector<std::wstring>{L"Media", L"DCIM", L"100APPLE"}), bar->Pieces());
+
+    auto click = [&](int piece) {
+        RECT at = bar->PieceRect(piece);
+        LPARAM lp = MAKELPARAM((at.left + at.right) / 2, (at.top + at.bottom) / 2);
+        bar->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, lp);
+        bar->PostMessage(WM_LBUTTONUP, 0, lp);
+        Pump(50);
+    };
+    // While the tree's command is off, a piece does nothing.
+    executive->disabled.insert(L"FileTreeSelchanged");
+    click(1);
+    EXPECT_EQ(L"/var/mobile/Media/DCIM/100APPLE/", module->GetCurrentFolder());
+    executive->disabled.clear();
+    executive->calls.clear();
+    click(1);
+    EXPECT_EQ(L"/var/mobile/Media/DCIM/", module->GetCurrentFolder());
+    EXPECT_EQ(std::vector<std::wstring>{L"FileTreeSelchanged"}, executive->Names());
+    click(0);
+    EXPECT_EQ(L"/var/mobile/Media/", module->GetCurrentFolder());
+    EXPECT_EQ(std::vector<std::wstring>{L"Media"}, bar->Pieces());
 }
 
 }  // namespace

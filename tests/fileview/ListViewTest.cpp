@@ -4,10 +4,12 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlwapi.h>
 
 #include "fileview/CFileListCtrlView.h"
 #include "fileview/CFileTreeCtrlView.h"
 #include "fileview/FileViewText.h"
+#include "platform/NaturalOrder.h"
 #include "framework/CommandArgs.h"
 #include "tests/fileview/FileViewFixtures.h"
 #include "tests/support/TestPaths.h"
@@ -233,6 +235,88 @@ TEST_F(ListViewTest, LayoutStretchesWithTheParent) {
     EXPECT_EQ(20, rect.top);
     EXPECT_EQ(810, rect.right);
     EXPECT_EQ(820, rect.bottom);
+}
+
+// The quick natural comparison must agree with the system's on every pair.
+TEST(NaturalOrder, AgreesWithTheSystemsComparison) {
+    const wchar_t* names[] = {L"IMG_2.jpg", L"IMG_10.jpg", L"img_3.JPG", L"IMG_0002.jpg", L"a", L"A", L"ab", L"a b",
+                              L"a_b", L"a.b", L"a-b", L"ab1", L"ab01", L"b", L"Z9", L"z10", L"10", L"9", L"_x",
+                              L"x(1)", L"x (2)", L"\u00e9t\u00e9", L"ete", L"", L"README", L"readme.txt"};
+    for (const wchar_t* a : names) {
+        for (const wchar_t* b : names) {
+            int system = ::StrCmpLogicalW(a, b);
+            system = system < 0 ? -1 : (system > 0 ? 1 : 0);
+            EXPECT_EQ(system, platform::CompareNatural(a, b)) << "\"" << testing::PrintToString(std::wstring(a))
+                                                               << "\" vs " << testing::PrintToString(std::wstring(b));
+        }
+    }
+}
+
+TEST_F(ListViewTest, HeaderClicksSortFoldersFirstBothWaysAndAreKept) {
+    Make(L"");
+    tag_DirectoryFileTree node = Folder(L"x", {File(L"IMG_10.jpg", 5), Folder(L"b"), File(L"img_2.jpg", 300),
+                                               File(L"IMG_9.png", 40), Folder(L"A10"), Folder(L"a9")});
+    node.children[0].modified = 300;
+    node.children[2].modified = 100;
+    node.children[3].modified = 200;
+    list.Fill(&node, true);
+    auto names = [&] {
+        std::vector<std::wstring> out;
+        for (int row = 0; row < list.GetItemCount(); ++row) out.push_back(list.GetItemText(row, 1));
+        return out;
+    };
+    auto clickHeader = [&](int column) {
+        HWND header = list.GetHeaderCtrl();
+        RECT item{};
+        ::SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+        LPARAM lp = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+        ::PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, lp);
+        ::PostMessageW(header, WM_LBUTTONUP, 0, lp);
+        Pump(100);
+    };
+    auto arrow = [&](int column) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        ::SendMessageW(list.GetHeaderCtrl(), HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+        return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+    };
+    EXPECT_EQ((std::vector<std::wstring>{L"IMG_10.jpg", L"b", L"img_2.jpg", L"IMG_9.png", L"A10", L"a9"}), names())
+        << "the listing's order until a header is clicked";
+    struct Step {
+        int column;
+        std::vector<std::wstring> rows;
+        int arrow;
+    };
+    const Step steps[] = {
+        {kNameColumn, {L"a9", L"A10", L"b", L"img_2.jpg", L"IMG_9.png", L"IMG_10.jpg"}, HDF_SORTUP},
+        {kNameColumn, {L"b", L"A10", L"a9", L"IMG_10.jpg", L"IMG_9.png", L"img_2.jpg"}, HDF_SORTDOWN},
+        {kSizeColumn, {L"a9", L"A10", L"b", L"IMG_10.jpg", L"IMG_9.png", L"img_2.jpg"}, HDF_SORTUP},
+        {kSizeColumn, {L"b", L"A10", L"a9", L"img_2.jpg", L"IMG_9.png", L"IMG_10.jpg"}, HDF_SORTDOWN},
+        {kDateColumn, {L"a9", L"A10", L"b", L"img_2.jpg", L"IMG_9.png", L"IMG_10.jpg"}, HDF_SORTUP},
+        {kTypeColumn, {L"a9", L"A10", L"b", L"img_2.jpg", L"IMG_10.jpg", L"IMG_9.png"}, HDF_SORTUP},
+    };
+    for (const Step& step : steps) {
+        clickHeader(step.column);
+        EXPECT_EQ(step.rows, names()) << "column " << step.column;
+        EXPECT_EQ(step.arrow, arrow(step.column));
+        for (int other = 0; other < CFileListCtrlView::kColumnCount; ++other) {
+            if (other != step.column) {
+                EXPECT_EQ(0, arrow(other)) << "column " << other;
+            }
+        }
+    }
+    // The choice is kept for the next start, with the widths.
+    EXPECT_EQ(L"3", settings.values[L"ListSortColumn"]);
+    EXPECT_EQ(L"1", settings.values[L"ListSortAscending"]);
+    EXPECT_EQ(L"20,177,80,130,130", settings.values[L"ListColumnWidths"]);
+    // A refill keeps the order chosen; the selection follows its rows through a sort.
+    list.Fill(&node, true);
+    EXPECT_EQ(steps[5].rows, names());
+    list.SelectRowNamed(L"IMG_9.png");
+    clickHeader(kTypeColumn);
+    EXPECT_EQ(L"IMG_9.png", list.GetSelectedName());
+    EXPECT_EQ(3, list.SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED))
+        << "descending by type: the folders, then .png first";
 }
 
 }  // namespace

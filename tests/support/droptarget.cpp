@@ -99,6 +99,12 @@ HRESULT ReadAll(IDataObject* data, std::string* report) {
         if (SUCCEEDED(hr)) {
             hr = content.tymed == TYMED_ISTREAM ? SaveStream(content.pstm, path, &bytes) : DV_E_TYMED;
             ::ReleaseStgMedium(&content);
+            // The file keeps the time the source gives, as Explorer does.
+            if (SUCCEEDED(hr) && (d.dwFlags & FD_WRITESTIME)) {
+                HANDLE file = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+                ::SetFileTime(file, nullptr, nullptr, &d.ftLastWriteTime);
+                ::CloseHandle(file);
+            }
         }
         char line[64];
         if (SUCCEEDED(hr)) {
