@@ -247,12 +247,18 @@ HRGN CSkinDialog::StretchRegion(HRGN shape, int newWidth, int newHeight) const {
 // ---- hit testing and resizing ----------------------------------------------
 
 // Corners first, then edges; an empty border still gets a 5-pixel corner zone.
+// A corner reaches at least kCornerGrip pixels in from each side: with a
+// 1-pixel side border, a hand on the corner would otherwise size one edge only.
 int CSkinDialog::HitTestBorder(POINT pt) const {
+    constexpr int kCornerGrip = 8;
     RECT wr = GetWindowRect();
     if (!::PtInRect(&wr, pt)) return 0;
     const Layout& b = borders_;
-    auto orFive = [](int v) { return v ? v : 5; };
-    int L = orFive(b.leftWidth), R = orFive(b.rightWidth), B = orFive(b.bottomHeight);
+    auto corner = [](int v) {
+        const int zone = v ? v : 5;
+        return zone > kCornerGrip ? zone : kCornerGrip;
+    };
+    int L = corner(b.leftWidth), R = corner(b.rightWidth), B = corner(b.bottomHeight);
     int fx = ::GetSystemMetrics(SM_CXDLGFRAME), fy = ::GetSystemMetrics(SM_CYDLGFRAME);
     if (pt.x >= wr.right - R && pt.y >= wr.bottom - B) return HTBOTTOMRIGHT;
     if (pt.x >= wr.right - R && pt.y < wr.top + B) return HTTOPRIGHT;
