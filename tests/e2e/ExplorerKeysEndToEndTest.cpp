@@ -23,9 +23,7 @@ protected:
     void SetUp() override {
         MainWindowFixture::SetUp();
         device_ = scratch_.path() + L"device";
-        const std::wstring staged = scratch_.path() + L"staged-device";
-        ASSERT_TRUE(CopyTree(SourceDirectory() + L"demo\\device", staged));
-        ASSERT_TRUE(::MoveFileW(staged.c_str(), device_.c_str()));
+        ASSERT_TRUE(StageDemoDevice(device_));
     }
 
     // Two clicks on one spot within the double-click time are a double-click;

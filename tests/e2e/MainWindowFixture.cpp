@@ -45,6 +45,12 @@ bool CopyTree(const std::wstring& from, const std::wstring& to) {
     return ok;
 }
 
+bool StageDemoDevice(const std::wstring& device, const std::function<bool(const std::wstring&)>& prepare) {
+    const std::wstring staged = device + L"-staged";
+    return CopyTree(SourceDirectory() + L"demo\\device", staged) && (!prepare || prepare(staged)) &&
+           ::MoveFileW(staged.c_str(), device.c_str());
+}
+
 namespace {
 constexpr const wchar_t* kShellFolderKeys[] = {
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",

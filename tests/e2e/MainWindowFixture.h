@@ -23,6 +23,10 @@ std::string Narrow(const std::wstring& w);
 std::wstring TextOf(HWND wnd);
 // Copies a folder with everything in it; false when anything failed.
 bool CopyTree(const std::wstring& from, const std::wstring& to);
+// Puts a copy of the demo device at `device` whole, as a real handset arrives:
+// staged beside it (where `prepare` may add to it), then renamed into place.
+bool StageDemoDevice(const std::wstring& device,
+                     const std::function<bool(const std::wstring& staged)>& prepare = nullptr);
 
 // Points the Wine user's Desktop at a folder for the object's lifetime: the
 // folder browser opens on the Desktop, and Wine's browser ignores typed paths.

@@ -33,10 +33,9 @@ protected:
     void SetUp() override {
         MainWindowFixture::SetUp();
         device_ = scratch_.path() + L"device";
-        const std::wstring staged = scratch_.path() + L"staged-device";
-        ASSERT_TRUE(CopyTree(SourceDirectory() + L"demo\\device", staged));
-        ASSERT_TRUE(MakeSparseFile(staged + L"\\var\\mobile\\Media\\huge.mov", kHuge));
-        ASSERT_TRUE(::MoveFileW(staged.c_str(), device_.c_str()));
+        ASSERT_TRUE(StageDemoDevice(device_, [](const std::wstring& staged) {
+            return MakeSparseFile(staged + L"\\var\\mobile\\Media\\huge.mov", kHuge);
+        }));
     }
 
     // Copies huge.mov to the PC and waits until the status line tells the speed.
