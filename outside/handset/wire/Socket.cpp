@@ -4,7 +4,9 @@
 
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace handset::wire {
 
@@ -79,6 +81,8 @@ bool Connection::Open(const MuxAddress& address, unsigned timeoutMs, unsigned re
     ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof(noDelay));
     if (socket_ != INVALID_SOCKET) ::closesocket(socket_);
     socket_ = s;
+    inbox_.clear();
+    inboxAt_ = 0;
     aborted_ = false;
     timeoutMs_ = receiveTimeoutMs;
     return true;
@@ -138,10 +142,9 @@ bool Connection::SendTwo(const void* first, size_t firstSize, const void* second
     return Send(static_cast<const char*>(second) + sent, secondSize - sent);
 }
 
-size_t Connection::ReceiveSome(void* data, size_t size) {
+size_t Connection::ReceiveRaw(char* data, size_t size) {
     while (!aborted_) {
-        const int got =
-            ::recv(socket_, static_cast<char*>(data), size > 0x40000000 ? 0x40000000 : static_cast<int>(size), 0);
+        const int got = ::recv(socket_, data, size > 0x40000000 ? 0x40000000 : static_cast<int>(size), 0);
         if (got < 0 && ::WSAGetLastError() == WSAEWOULDBLOCK) {
             if (!WaitUntil(false)) return 0;
             continue;
@@ -149,6 +152,23 @@ size_t Connection::ReceiveSome(void* data, size_t size) {
         return got > 0 ? static_cast<size_t>(got) : 0;
     }
     return 0;
+}
+
+size_t Connection::ReceiveSome(void* data, size_t size) {
+    constexpr size_t kInbox = 64 * 1024;
+    if (inboxAt_ == inbox_.size()) {
+        // A large read goes straight to its place: no copy of file data.
+        if (size >= kInbox) return ReceiveRaw(static_cast<char*>(data), size);
+        inbox_.resize(kInbox);
+        inboxAt_ = 0;
+        const size_t got = ReceiveRaw(&inbox_[0], kInbox);
+        inbox_.resize(got);
+        if (got == 0) return 0;
+    }
+    const size_t n = std::min(size, inbox_.size() - inboxAt_);
+    std::memcpy(data, inbox_.data() + inboxAt_, n);
+    inboxAt_ += n;
+    return n;
 }
 
 bool Connection::Receive(void* data, size_t size) {
@@ -170,6 +190,7 @@ void Connection::Abort() {
 
 int Connection::WaitReadable(unsigned timeoutMs) {
     if (socket_ == INVALID_SOCKET) return -1;
+    if (inboxAt_ < inbox_.size()) return 1;
     fd_set readable;
     FD_ZERO(&readable);
     FD_SET(socket_, &readable);

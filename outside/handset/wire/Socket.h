@@ -74,8 +74,15 @@ public:
 
 private:
     bool WaitUntil(bool forWrite);
+    // One recv, waiting while there is nothing; 0 on failure or a closed peer.
+    size_t ReceiveRaw(char* data, size_t size);
 
     SOCKET socket_ = INVALID_SOCKET;
+    // Bytes that came with an earlier recv: a header and its answer, or several
+    // pipelined answers, arrive in one call, and each recv costs a trip
+    // through the Windows layer.
+    std::string inbox_;
+    size_t inboxAt_ = 0;
     std::atomic<bool> aborted_{false};
     unsigned timeoutMs_ = 5000;  // for an answer, or for room to send
 };
