@@ -81,6 +81,11 @@ bool Connection::Open(const MuxAddress& address, unsigned timeoutMs, unsigned re
     ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof(noDelay));
     if (socket_ != INVALID_SOCKET) ::closesocket(socket_);
     socket_ = s;
+    if (!aborting_) aborting_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (aborting_) ::ResetEvent(aborting_.get());
+    // Without the events, waits fall back to select.
+    ready_.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!aborting_ || !ready_ || ::WSAEventSelect(s, ready_.get(), FD_READ | FD_WRITE | FD_CLOSE) != 0) ready_.reset();
     inbox_.clear();
     inboxAt_ = 0;
     aborted_ = false;
@@ -90,11 +95,19 @@ bool Connection::Open(const MuxAddress& address, unsigned timeoutMs, unsigned re
 
 void Connection::SetReceiveTimeout(unsigned timeoutMs) { timeoutMs_ = timeoutMs; }
 
-// The socket never blocks: a call that would waits in short slices, so that
-// Abort from another thread ends it at once (Wine does not wake a send that
-// is blocked when the socket is shut down) and a silent peer times out.
+// The socket never blocks: a call that would waits on the socket's event and
+// the abort event, so that Abort from another thread ends it at once (Wine
+// does not wake a send that is blocked when the socket is shut down) and a
+// silent peer times out.
 bool Connection::WaitUntil(bool forWrite) {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs_;
+    if (ready_) {
+        // A wake-up may be for the other direction: the caller just tries again.
+        const ULONGLONG now = ::GetTickCount64();
+        if (aborted_ || now >= deadline) return false;
+        const HANDLE events[2] = {aborting_.get(), ready_.get()};
+        return ::WaitForMultipleObjects(2, events, FALSE, static_cast<DWORD>(deadline - now)) == WAIT_OBJECT_0 + 1;
+    }
     while (!aborted_) {
         fd_set set, failed;
         FD_ZERO(&set);
@@ -184,6 +197,7 @@ bool Connection::Receive(void* data, size_t size) {
 
 void Connection::Abort() {
     aborted_ = true;
+    if (aborting_) ::SetEvent(aborting_.get());
     // shutdown, not closesocket: the handle stays valid for a thread inside a call.
     if (socket_ != INVALID_SOCKET) ::shutdown(socket_, SD_BOTH);
 }

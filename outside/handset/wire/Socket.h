@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/Handles.h"
+
 namespace handset::wire {
 
 // Something bytes go through: a plain connection or a TLS channel over one.
@@ -78,6 +80,10 @@ private:
     size_t ReceiveRaw(char* data, size_t size);
 
     SOCKET socket_ = INVALID_SOCKET;
+    // Set by the socket when it can be read or written, and by Abort: waiting
+    // on them costs one trip through the Windows layer, where select costs six.
+    platform::UniqueHandle ready_;
+    platform::UniqueHandle aborting_;
     // Bytes that came with an earlier recv: a header and its answer, or several
     // pipelined answers, arrive in one call, and each recv costs a trip
     // through the Windows layer.
