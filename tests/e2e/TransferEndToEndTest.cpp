@@ -115,22 +115,6 @@ TEST_F(TransferEndToEnd, ALongCopyTellsWhereItStandsAndStopsOnEscapeTheButtonOrC
     EXPECT_TRUE(NoPartialOnThePc());
 }
 
-// Every file below `folder`, as relative paths.
-void Files(const std::wstring& folder, const std::wstring& prefix, std::vector<std::wstring>* out) {
-    WIN32_FIND_DATAW fd;
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::wstring name = fd.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            Files(folder + L"\\" + name, prefix + name + L"\\", out);
-        else
-            out->push_back(prefix + name);
-    } while (::FindNextFileW(find, &fd));
-    ::FindClose(find);
-}
-
 // DCIM copied to the PC a second time: the real question comes up, and the
 // user ticks "Do this for all remaining conflicts" and presses "Skip identical".
 TEST_F(TransferEndToEnd, TheClashQuestionIsAnsweredForAllWithRealClicks) {
@@ -145,9 +129,8 @@ TEST_F(TransferEndToEnd, TheClashQuestionIsAnsweredForAllWithRealClicks) {
     ASSERT_NO_FATAL_FAILURE(copyDcim());
     ASSERT_NO_FATAL_FAILURE(ExpectCopyFinished());
     const std::wstring album = desktop_ + L"\\DCIM\\";
-    std::vector<std::wstring> copied;
-    Files(album, L"", &copied);
-    ASSERT_EQ(4u, copied.size());
+    const std::vector<std::wstring> copied = TreeEntries(album);
+    ASSERT_EQ(6u, copied.size()) << "two folders, four photos";
     // One of them changed on the PC since: not identical, so it is kept beside the new one.
     ASSERT_TRUE(WriteFileBytes(album + L"101APPLE\\IMG_0101.JPG", "changed"));
 
@@ -179,9 +162,7 @@ TEST_F(TransferEndToEnd, TheClashQuestionIsAnsweredForAllWithRealClicks) {
     EXPECT_NE(std::wstring::npos, summary.find(L"Copy Finished!\n1 file (")) << Narrow(summary);
     EXPECT_NE(std::wstring::npos, summary.find(L"\n3 files skipped.")) << Narrow(summary);
     EXPECT_EQ(nullptr, app_->FindWindow(kClashCaption));
-    std::vector<std::wstring> after;
-    Files(album, L"", &after);
-    EXPECT_EQ(5u, after.size());
+    EXPECT_EQ(7u, TreeEntries(album).size());
     EXPECT_EQ("changed", ReadFileBytes(album + L"101APPLE\\IMG_0101.JPG"));
     const std::wstring source = device_ + L"\\var\\mobile\\Media\\DCIM\\";
     EXPECT_EQ(ReadFileBytes(source + L"101APPLE\\IMG_0101.JPG"), ReadFileBytes(album + L"101APPLE\\IMG_0101 (2).JPG"));

@@ -105,25 +105,7 @@ std::string Pattern(size_t size, char seed) {
     return bytes;
 }
 
-// Every entry below `folder`, as paths relative to it ("a\b"), folders included.
-void ListTree(const std::wstring& folder, const std::wstring& prefix, std::vector<std::wstring>* out) {
-    WIN32_FIND_DATAW fd;
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::wstring name = fd.cFileName;
-        if (name == L"." || name == L"..") continue;
-        out->push_back(prefix + name);
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ListTree(folder + L"\\" + name, prefix + name + L"\\", out);
-    } while (::FindNextFileW(find, &fd));
-    ::FindClose(find);
-}
-
-std::vector<std::wstring> Tree(const std::wstring& folder) {
-    std::vector<std::wstring> out;
-    ListTree(folder, L"", &out);
-    return out;
-}
+std::vector<std::wstring> Tree(const std::wstring& folder) { return testsupport::TreeEntries(folder); }
 
 // Unfinished copies anywhere below `folder`.
 std::vector<std::wstring> Partials(const std::wstring& folder) {
