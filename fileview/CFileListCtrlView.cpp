@@ -104,6 +104,8 @@ bool CFileListCtrlView::LoadLook() {
     LoadSortAndWidths(widths);
     for (int column = 0; column < kColumnCount; ++column)
         InsertColumn(column, kColumns[column].title, kColumns[column].format, widths[column]);
+    // The size title lines up with the sizes below it.
+    Header().SetTitleInset(kSizeColumn, kSizeTextMargin - 2);
     ShowSortArrow();
 
     LVITEMW state{};
@@ -359,6 +361,50 @@ void CFileListCtrlView::GetDisplayInfo(LVITEMW* item) {
         ::lstrcpynW(item->pszText, text.c_str(), item->cchTextMax);
     }
     if (item->mask & LVIF_IMAGE) item->iImage = row.icon;
+}
+
+bool CFileListCtrlView::OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT* result) {
+    if (draw->nmcd.dwDrawStage == (CDDS_ITEMPREPAINT | CDDS_SUBITEM) && draw->iSubItem == kSizeColumn &&
+        DrawSizeCell(*draw)) {
+        *result = CDRF_SKIPDEFAULT;
+        return true;
+    }
+    return CCustomListCtrl::OnCustomDraw(draw, result);
+}
+
+bool CFileListCtrlView::DrawSizeCell(const NMLVCUSTOMDRAW& draw) {
+    const int row = static_cast<int>(draw.nmcd.dwItemSpec);
+    if (row < 0 || row >= RowCount()) return false;
+    RECT cell{};
+    cell.top = kSizeColumn;
+    cell.left = LVIR_BOUNDS;
+    if (!SendMessage(LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell))) return false;
+    // The colours the control gives the rest of the row (the item state in
+    // the notification is not reliable for a list view).
+    COLORREF back = RowColor(row), fore = GetTextColor();
+    if (SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) {
+        if (::GetFocus() == hwnd_) {
+            back = ::GetSysColor(COLOR_HIGHLIGHT);
+            fore = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+        } else if (::GetWindowLongW(hwnd_, GWL_STYLE) & LVS_SHOWSELALWAYS) {
+            back = ::GetSysColor(COLOR_3DFACE);
+            fore = ::GetSysColor(COLOR_BTNTEXT);
+        }
+    }
+    HDC dc = draw.nmcd.hdc;
+    const int saved = ::SaveDC(dc);
+    ::SetBkColor(dc, back);
+    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &cell, nullptr, 0, nullptr);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, fore);
+    RECT text = cell;
+    text.left += 2;
+    text.right -= kSizeTextMargin;
+    const std::wstring size = CellText(Row(row), kSizeColumn);
+    ::DrawTextW(dc, size.c_str(), static_cast<int>(size.size()), &text,
+                DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    ::RestoreDC(dc, saved);
+    return true;
 }
 
 int CFileListCtrlView::FindRowByPrefix(const wchar_t* prefix, int start, bool wrap) const {

@@ -27,6 +27,8 @@ class CFileListCtrlView : public CCustomListCtrl {
 public:
     static constexpr UINT kControlId = 4105;
     static constexpr int kMinColumnWidth = 24;
+    // Room between the right-aligned size text and the type column.
+    static constexpr int kSizeTextMargin = 14;
     static constexpr int kColumnCount = kFileListColumnCount;
     static const ListColumn kColumns[kColumnCount];
 
@@ -65,6 +67,7 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
     bool OnNotify(WPARAM wp, NMHDR* hdr, LRESULT* result) override;
+    bool OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT* result) override;
     void OnDestroy() override;
     std::wstring NameOfRow(int row) const override;
 
@@ -72,6 +75,8 @@ private:
     void OnDropFiles(HDROP drop);
     LRESULT Report(int code, INT_PTR a, INT_PTR b, INT_PTR c);
     void GetDisplayInfo(LVITEMW* item);
+    // The size cell, drawn here to keep its text clear of the type column; false leaves it to the control.
+    bool DrawSizeCell(const NMLVCUSTOMDRAW& draw);
     int FindRowByPrefix(const wchar_t* prefix, int start, bool wrap) const;
     // Selection changes arrive row by row; the module hears of them once they settle.
     void SelectionChanged();

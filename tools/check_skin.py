@@ -401,16 +401,17 @@ class Checker:
         if 'filelistctrl' in views:
             r, param = views['filelistctrl']
             t = [x.strip() for x in param.split(',')]
-            if len(t) != 20:
-                self.fail('FileListCtrl parameter: %d tokens, 20 expected' % len(t))
+            # The fifth width (the date column) may be left out.
+            if len(t) not in (20, 21):
+                self.fail('FileListCtrl parameter: %d tokens, 20 or 21 expected' % len(t))
             else:
                 for name in t[1:4]:
                     self.picture(name, 'FileListCtrl header')
                 if not all(x.isdigit() and int(x) <= 255 for x in t[4:16]):
                     self.fail('FileListCtrl colours must be 0..255')
-                if not all(x.isdigit() for x in t[16:20]):
+                if not all(x.isdigit() for x in t[16:]):
                     self.fail('FileListCtrl column widths must be numbers')
-                self.columns = [int(x) for x in t[16:20]]
+                self.columns = [int(x) for x in t[16:]]
         return views
 
     # ---- layout at any size, as the frame and the main window place things ----

@@ -152,6 +152,7 @@ TREE_TOP = TOP + 48
 # The row above the file list: navigation buttons, then room for the folder path.
 NAV_H = 48
 LIST_X = SIDE + SIDEBAR_W + 1
+VSCROLL_W = 17             # the system's vertical scroll bar at 96 DPI (Wine's is 16)
 NAV_BUTTONS = [('Up', LIST_X + 8, 'Up one folder (Backspace)', 'arrow_up'),
                ('Refresh', LIST_X + 8 + 36, 'Refresh (F5)', 'refresh')]
 NAV_Y, NAV_W, NAV_BH = TOP + 9, 34, 30
@@ -329,14 +330,18 @@ def skin_ini():
     # colour is the sidebar colour on purpose.
     section('MAINDLG/STRINGSINFO', [('1', 'Pelican, %s, 11, 700, 36, %s' % (rect(*TITLE_TEXT), rgb(SIDEBAR)))])
     list_w = W0 - SIDE - LIST_X
+    # Icon, size, type and date take what their texts need; the name takes the
+    # rest, so at the initial size all columns fit beside a vertical scroll bar.
+    icon_w, size_w, type_w, date_w = 24, 90, 80, 130
+    name_w = list_w - VSCROLL_W - icon_w - size_w - type_w - date_w
     section('MAINDLG/APPVIEWS', [
         ('1', 'FileTreeView, %s, tree_bg.bmp, %s, %s'
          % (rect(SIDE, TREE_TOP, SIDEBAR_W, H0 - BOTTOM - TREE_TOP), rgb(TEXT), rgb(SIDEBAR))),
         ('2', 'SplitterBar, %s' % rect(SIDE + SIDEBAR_W, TOP, 1, H0 - BOTTOM - TOP)),
         ('3', 'FileListCtrl, %s, 0, list_header.bmp, list_header_left.bmp, list_header_right.bmp, '
-              '%s, %s, %s, %s, 24, 340, 100, 160'
+              '%s, %s, %s, %s, %d, %d, %d, %d, %d'
          % (rect(LIST_X, TOP + NAV_H, list_w, H0 - BOTTOM - TOP - NAV_H), rgb(LIST_EVEN), rgb(LIST_ODD),
-            rgb(LIST_EVEN), rgb(TEXT)))])
+            rgb(LIST_EVEN), rgb(TEXT), icon_w, name_w, size_w, type_w, date_w))])
     section('SplitterBar', [('Windowtype', '0'), ('BKColor', rgb(SPLIT)), ('WndMoveType', '0')])
     s.append('; Handed to the scroll-bar library as it stands; the platform scroll bars are drawn.')
     section('SCROLLBAR', [('Width', '14'), ('TrackColor', rgb(SIDEBAR)), ('ThumbColor', rgb(BORDER))])

@@ -1,6 +1,8 @@
 // CSkinListCtrl and CSkinHeaderCtrl.
 #include "skin/controls/SkinListCtrl.h"
 
+#include <algorithm>
+
 #include "skin/SkinImage.h"
 #include "skin/controls/MemDC.h"
 #include "skin/controls/SkinGdi.h"
@@ -17,6 +19,13 @@ void CSkinHeaderCtrl::SetPictures(platform::UniqueBitmap background, platform::U
 
 void CSkinHeaderCtrl::SetTextColor(COLORREF color) {
     textColor_ = color;
+    if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void CSkinHeaderCtrl::SetTitleInset(int column, int pixels) {
+    if (column < 0) return;
+    if (titleInsets_.size() <= static_cast<size_t>(column)) titleInsets_.resize(static_cast<size_t>(column) + 1, 0);
+    titleInsets_[static_cast<size_t>(column)] = pixels;
     if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -74,8 +83,10 @@ void CSkinHeaderCtrl::OnPaint() {
         info.mask = HDI_FORMAT;
         SendMessage(HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
         UINT align = (info.fmt & HDF_RIGHT) ? DT_RIGHT : (info.fmt & HDF_CENTER) ? DT_CENTER : DT_LEFT;
-        RECT text{item.left + 2, item.top + 2, item.right - 2, item.bottom - 2};
-        if (info.fmt & (HDF_SORTUP | HDF_SORTDOWN)) text.right = DrawSortArrow(dc, item, (info.fmt & HDF_SORTUP) != 0);
+        const int inset = static_cast<size_t>(i) < titleInsets_.size() ? titleInsets_[static_cast<size_t>(i)] : 0;
+        RECT text{item.left + 2, item.top + 2, item.right - 2 - inset, item.bottom - 2};
+        if (info.fmt & (HDF_SORTUP | HDF_SORTDOWN))
+            text.right = std::min<LONG>(text.right, DrawSortArrow(dc, item, (info.fmt & HDF_SORTUP) != 0));
         std::wstring title = GetItemText(i);
         ::DrawTextW(dc, title.c_str(), -1, &text, align | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
         OnDrawColumn(dc, i, item);

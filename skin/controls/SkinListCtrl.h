@@ -1,6 +1,8 @@
 // CSkinListCtrl and CSkinHeaderCtrl: a report-view list with alternating row
 // colours and a header drawn from pictures.
 #pragma once
+#include <vector>
+
 #include "platform/Controls.h"
 #include "platform/Handles.h"
 
@@ -15,6 +17,8 @@ public:
                      platform::UniqueBitmap separatorRight);
     void SetTextColor(COLORREF color);
     COLORREF GetTextColor() const { return textColor_; }
+    // Extra room right of a column's title, to line it up with its cells' text.
+    void SetTitleInset(int column, int pixels);
 
 protected:
     void OnPaint() override;
@@ -25,6 +29,7 @@ protected:
 
     platform::UniqueBitmap background_, separatorLeft_, separatorRight_;
     COLORREF textColor_ = RGB(255, 255, 255);
+    std::vector<int> titleInsets_;
 };
 
 class CSkinListCtrl : public platform::CListCtrl {

@@ -150,12 +150,7 @@ TEST_F(EndToEnd, AUserSessionFromArrivalToClose) {
     // Tab goes round the folder tree, the file list and the root drop-down;
     // Enter and Escape reach the window as OK and Cancel and leave it alone.
     HWND combo = Named(combos_, L"SpecifyFolder");
-    auto focused = [&] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof(info);
-        ::GetGUIThreadInfo(::GetWindowThreadProcessId(main_, nullptr), &info);
-        return (info.hwndFocus && ::IsChild(combo, info.hwndFocus)) ? combo : info.hwndFocus;
-    };
+    auto focused = [&] { return FocusedControl(); };
     std::vector<HWND> reached;
     for (int i = 0; i < 7; ++i) {
         HWND before = focused();

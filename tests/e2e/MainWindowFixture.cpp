@@ -258,6 +258,39 @@ void MainWindowFixture::SaveScreenshot(const std::wstring& path) {
     ::ReleaseDC(nullptr, screen);
 }
 
+std::vector<COLORREF> MainWindowFixture::ClientPixels(HWND wnd, const RECT& area) const {
+    POINT origin{area.left, area.top};
+    ::ClientToScreen(wnd, &origin);
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    std::vector<COLORREF> pixels;
+    if (w <= 0 || h <= 0) return pixels;
+    HDC screen = ::GetDC(nullptr);
+    HDC mem = ::CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bmp = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(mem, bmp);
+    ::BitBlt(mem, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+    ::SelectObject(mem, old);
+    for (int i = 0; i < w * h; ++i) {
+        const DWORD bgrx = static_cast<const DWORD*>(bits)[i];
+        pixels.push_back(RGB((bgrx >> 16) & 0xFF, (bgrx >> 8) & 0xFF, bgrx & 0xFF));
+    }
+    ::DeleteObject(bmp);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+HWND MainWindowFixture::FocusedControl() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(main_, nullptr), &info);
+    HWND combo = Named(combos_, L"SpecifyFolder");
+    return (info.hwndFocus && combo && ::IsChild(combo, info.hwndFocus)) ? combo : info.hwndFocus;
+}
+
 void MainWindowFixture::ExpectCloseWithCode7() {
     ::PostMessageW(main_, WM_CLOSE, 0, 0);
     DWORD code = 0;

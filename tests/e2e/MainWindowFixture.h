@@ -99,6 +99,10 @@ protected:
     // "Copy Finished!" box is up, back at 0 after it.
     void ExpectCopyFinished();
     void SaveScreenshot(const std::wstring& path);
+    // The screen's pixels in a rectangle of a window's client area, row by row.
+    std::vector<COLORREF> ClientPixels(HWND wnd, const RECT& area) const;
+    // The control of the program that has the keyboard focus (the drop-down for its edit box).
+    HWND FocusedControl() const;
     // Closing the window ends the program with exit code 7.
     void ExpectCloseWithCode7();
 

@@ -251,13 +251,13 @@ TEST_F(DefaultSkinTest, ViewsFillTheContentArea) {
     EXPECT_GE(bs.cx, tree->rect.right);
     EXPECT_GE(bs.cy, tree->rect.bottom);
 
-    // List: number, three header pictures, four colours, four column widths.
+    // List: number, three header pictures, four colours, a width for each of the five columns.
     std::vector<std::wstring> tokens;
     std::wstring_view rest = list->parameter;
     while (!rest.empty()) tokens.push_back(PopToken(rest));
-    ASSERT_EQ(tokens.size(), 20u);
+    ASSERT_EQ(tokens.size(), 21u);
     for (int i = 1; i <= 3; ++i) EXPECT_TRUE(LoadImageFile(folder_ + tokens[i])) << tokens[i];
-    for (int i = 16; i < 20; ++i) EXPECT_GT(SkinToInt(tokens[i]), 0);
+    for (int i = 16; i < 21; ++i) EXPECT_GT(SkinToInt(tokens[i]), 0);
 
     EXPECT_NE(profile_.ReadString(L"SplitterBar", L"BKColor"), L"");
     std::vector<std::wstring> scrollKeys;
