@@ -38,6 +38,9 @@ struct JobState {
     TransferOutcome outcome = TransferOutcome::Completed;
     // Free space that was missing before the start (bytes needed, bytes free).
     std::optional<std::pair<std::uint64_t, std::uint64_t>> noSpace;
+    // The library refused the whole job before it started: where it was to be
+    // written cannot take files. Every item is then among `failures`.
+    enum class Refusal { None, PcFolder, DeviceFolder } refusal = Refusal::None;
     // A clash choice the user gave "for all remaining conflicts".
     std::optional<TransferClashChoice> forAll;
     ULONGLONG startTick = 0;

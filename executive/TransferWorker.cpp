@@ -52,7 +52,8 @@ const wchar_t* Reason(TransferError why) {
         case TransferError::DeviceRemoved: return L"device removed";
         case TransferError::LinkLeftOut: return L"link to a folder already copied, left out";
         case TransferError::TooLong: return L"path too long";
-        default: return L"could not be copied";
+        // What the library cannot name otherwise is the target's refusal.
+        default: return L"refused where it was to be written";
     }
 }
 
@@ -165,6 +166,15 @@ ITransferJob* Plan(const CopyJob& job) {
     }
 }
 
+// The items of a job as the user chose them.
+std::vector<std::wstring> Items(const CopyJob& job) {
+    switch (job.kind) {
+        case FileOp_CopyToPC: return job.devicePaths;
+        case FileOp_DropFiles: return job.pcPaths;
+        default: return {job.source};
+    }
+}
+
 // Free bytes where the job writes; false when that cannot be told.
 bool FreeBytes(const CopyJob& job, std::uint64_t* bytes) {
     if (job.kind != FileOp_CopyToPC) return job.shuttle->DeviceFreeBytes(bytes);
@@ -180,7 +190,16 @@ bool FreeBytes(const CopyJob& job, std::uint64_t* bytes) {
 std::optional<bool> RunWholeJob(CopyJob& job, JobState& state, const JobChannel& channel) {
     if (!job.shuttle) return std::nullopt;
     ITransferJob* transfer = Plan(job);
-    if (!transfer) return std::nullopt;
+    if (!transfer) {
+        // The plain slots could do no better, and say nothing about why.
+        if (!job.shuttle->OffersWholeJobs()) return std::nullopt;
+        std::lock_guard<std::mutex> lock(state.lock);
+        state.whole = true;
+        state.refusal = job.kind == FileOp_CopyToPC ? JobState::Refusal::PcFolder : JobState::Refusal::DeviceFolder;
+        state.outcome = TransferOutcome::Failed;
+        for (const std::wstring& item : Items(job)) state.failures.emplace_back(item, TransferError::Other);
+        return false;
+    }
     TransferTotals totals;
     transfer->Totals(&totals);
     std::uint64_t free = 0;
@@ -233,6 +252,14 @@ JobSummary JobSummaryText(const JobState& state, const std::wstring& target, ULO
         const auto [needed, free] = *state.noSpace;
         return {L"Copy Failed. Not enough space in " + target + L": the copy needs " + Size(needed) + L", " +
                     Size(free) + L" is free (" + Size(needed - free) + L" missing). Nothing was copied.",
+                false};
+    }
+    if (state.refusal != JobState::Refusal::None) {
+        const wchar_t* why = state.refusal == JobState::Refusal::DeviceFolder
+                                 ? L" on the handset cannot take files: it is gone, or the handset does not allow "
+                                   L"writing there."
+                                 : L" cannot take files: it is gone, or it is not a folder.";
+        return {L"Copy Failed. " + target + why + L" Nothing was copied." + Named(state.failures, L"\nNot copied:"),
                 false};
     }
     const std::uint64_t copiedBytes = p.bytesDone - std::min(p.bytesDone, p.bytesPassedOver);

@@ -225,6 +225,8 @@ ITransferJob* CAppModuleShuttle::PlanToDevice(const wchar_t* const* pcPaths, con
     return transfer->PlanToDevice(copy.data(), deviceFolder);
 }
 
+bool CAppModuleShuttle::OffersWholeJobs() { return ConnectedTransfer() != nullptr; }
+
 bool CAppModuleShuttle::DeviceFreeBytes(std::uint64_t* bytes) {
     IHandsetTransfer* transfer = ConnectedTransfer();
     return bytes && transfer && transfer->DeviceFreeBytes(bytes);

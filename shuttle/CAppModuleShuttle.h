@@ -29,6 +29,7 @@ public:
     ITransferJob* PlanToPC(const wchar_t* const* devicePaths, const wchar_t* pcFolder) override;
     ITransferJob* PlanToDevice(const wchar_t* const* pcPaths, const wchar_t* deviceFolder) override;
     bool DeviceFreeBytes(std::uint64_t* bytes) override;
+    bool OffersWholeJobs() override;
 
     // The function handed to the library: 1 "DeviceArrival", 2 "DeviceRemoved",
     // 10 "DeviceServiceMissing", 11 "DeviceNotTrusted"; other values call nothing.

@@ -22,4 +22,7 @@ public:
     virtual ITransferJob* PlanToPC(const wchar_t* const*, const wchar_t*) { return nullptr; }
     virtual ITransferJob* PlanToDevice(const wchar_t* const*, const wchar_t*) { return nullptr; }
     virtual bool DeviceFreeBytes(std::uint64_t*) { return false; }
+    // True while a device is attached and the library offers whole jobs: a
+    // null plan then means the library refused the job, not that it cannot plan.
+    virtual bool OffersWholeJobs() { return false; }
 };

@@ -171,6 +171,19 @@ TEST_F(HandsetEndToEnd, PlugBrowseCopyManageUnplugMidCopyAndClose) {
     ASSERT_TRUE(WaitFor([&] { return HasRow(L"DCIM"); }));
     EXPECT_TRUE(FileExists(album + L"note.txt"));
 
+    // "/" of a handset without the root service holds nothing but the way down:
+    // a file added there is refused, and the box says which and why.
+    ChooseRoot(1);
+    EXPECT_NE(std::wstring::npos,
+              Answer(L"Root Folder", IDOK).find(L"Root files corrupted may cause Handset unavailable!"));
+    ASSERT_TRUE(WaitFor([&] { return HasRow(L"var") && !HasRow(L"DCIM"); }));
+    ClickButton(L"CopyFileToDevice");
+    ASSERT_NO_FATAL_FAILURE(ChooseFile(pc_ + L"\\note.txt"));
+    const std::wstring refused = Answer(L"Pelican", IDOK);
+    EXPECT_NE(std::wstring::npos, refused.find(L"Copy Failed. / on the handset cannot take files")) << Narrow(refused);
+    EXPECT_NE(std::wstring::npos, refused.find(L"\n" + pc_ + L"\\note.txt: refused where it was to be written"))
+        << Narrow(refused);
+
     ExpectCloseWithCode7();
 }
 

@@ -1,11 +1,14 @@
-// A long copy in the real Pelican.exe: the status line while it runs, Escape
-// and the CancelCopy button, and closing the window during it.
+// Copies in the real Pelican.exe: the status line while a long one runs,
+// Escape and the CancelCopy button, closing the window during it, and the
+// question a name that exists asks, answered with real clicks.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "executive/ClashPrompt.h"
 #include "tests/e2e/MainWindowFixture.h"
 #include "tests/support/RemoteControls.h"
 
@@ -110,6 +113,64 @@ TEST_F(TransferEndToEnd, ALongCopyTellsWhereItStandsAndStopsOnEscapeTheButtonOrC
     ASSERT_TRUE(app_->WaitExit(kWaitMs, &code));
     EXPECT_EQ(7u, code);
     EXPECT_TRUE(NoPartialOnThePc());
+}
+
+// DCIM copied to the PC a second time: the real question comes up, and the
+// user ticks "Do this for all remaining conflicts" and presses "Skip identical".
+TEST_F(TransferEndToEnd, TheClashQuestionIsAnsweredForAllWithRealClicks) {
+    DesktopRedirect desktop(desktop_);
+    ASSERT_NO_FATAL_FAILURE(Start({L"PELICAN_DEVICE_ROOT=" + device_}));
+    ASSERT_TRUE(WaitFor([&] { return HasRow(L"DCIM"); }));
+    const auto copyDcim = [&] {
+        ListSelect(list_, {Row(L"DCIM")});
+        ClickButton(L"CopyToPC");
+        ConfirmBrowser();
+    };
+    ASSERT_NO_FATAL_FAILURE(copyDcim());
+    ASSERT_NO_FATAL_FAILURE(ExpectCopyFinished());
+    const std::wstring album = desktop_ + L"\\DCIM\\";
+    const std::vector<std::wstring> copied = TreeEntries(album);
+    ASSERT_EQ(6u, copied.size()) << "two folders, four photos";
+    // One of them changed on the PC since: not identical, so it is kept beside the new one.
+    ASSERT_TRUE(WriteFileBytes(album + L"101APPLE\\IMG_0101.JPG", "changed"));
+
+    ASSERT_NO_FATAL_FAILURE(copyDcim());
+    HWND question = WaitDialog(kClashCaption);
+    ASSERT_NE(nullptr, question) << "the clash question";
+    const std::wstring text = TextOf(::GetDlgItem(question, kClashText));
+    EXPECT_NE(std::wstring::npos, text.find(L" already exists in " + album)) << Narrow(text);
+    std::vector<std::wstring> controls;
+    for (int id : {int(kClashReplace), int(kClashSkip), int(kClashKeepBoth), int(kClashSkipIdentical), IDCANCEL,
+                   int(kClashForAll)}) {
+        HWND control = ::GetDlgItem(question, id);
+        controls.push_back(::IsWindowVisible(control) && ::IsWindowEnabled(control) ? TextOf(control) : L"(off)");
+    }
+    EXPECT_EQ((std::vector<std::wstring>{L"&Replace", L"&Skip", L"&Keep both", L"Skip &identical", L"Cancel copy",
+                                         L"Do this for all remaining conflicts"}),
+              controls);
+    HWND forAll = ::GetDlgItem(question, kClashForAll);
+    RECT rc{};
+    ::GetClientRect(forAll, &rc);
+    Click(forAll, POINT{8, rc.bottom / 2});
+    EXPECT_TRUE(WaitFor([&] { return ::SendMessageW(forAll, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 3000));
+    HWND skipIdentical = ::GetDlgItem(question, kClashSkipIdentical);
+    ::GetClientRect(skipIdentical, &rc);
+    Click(skipIdentical, POINT{rc.right / 2, rc.bottom / 2});
+
+    // Asked once: the other clashes take the same answer.
+    const std::wstring summary = Answer(L"Handset Larkbox", IDOK);
+    EXPECT_NE(std::wstring::npos, summary.find(L"Copy Finished!\n1 file (")) << Narrow(summary);
+    EXPECT_NE(std::wstring::npos, summary.find(L"\n3 files skipped.")) << Narrow(summary);
+    EXPECT_EQ(nullptr, app_->FindWindow(kClashCaption));
+    EXPECT_EQ(7u, TreeEntries(album).size());
+    EXPECT_EQ("changed", ReadFileBytes(album + L"101APPLE\\IMG_0101.JPG"));
+    const std::wstring source = device_ + L"\\var\\mobile\\Media\\DCIM\\";
+    EXPECT_EQ(ReadFileBytes(source + L"101APPLE\\IMG_0101.JPG"), ReadFileBytes(album + L"101APPLE\\IMG_0101 (2).JPG"));
+    for (const std::wstring& name : copied) {
+        if (name == L"101APPLE\\IMG_0101.JPG") continue;
+        EXPECT_EQ(ReadFileBytes(source + name), ReadFileBytes(album + name)) << Narrow(name);
+    }
+    ExpectCloseWithCode7();
 }
 
 }  // namespace

@@ -4,10 +4,18 @@
 // the prompts are the recording partners of the other executive tests.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+// The platform headers below need the types of <windows.h>.
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <cwchar>
 #include <functional>
 #include <set>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -97,25 +105,7 @@ std::string Pattern(size_t size, char seed) {
     return bytes;
 }
 
-// Every entry below `folder`, as paths relative to it ("a\b"), folders included.
-void ListTree(const std::wstring& folder, const std::wstring& prefix, std::vector<std::wstring>* out) {
-    WIN32_FIND_DATAW fd;
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::wstring name = fd.cFileName;
-        if (name == L"." || name == L"..") continue;
-        out->push_back(prefix + name);
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ListTree(folder + L"\\" + name, prefix + name + L"\\", out);
-    } while (::FindNextFileW(find, &fd));
-    ::FindClose(find);
-}
-
-std::vector<std::wstring> Tree(const std::wstring& folder) {
-    std::vector<std::wstring> out;
-    ListTree(folder, L"", &out);
-    return out;
-}
+std::vector<std::wstring> Tree(const std::wstring& folder) { return testsupport::TreeEntries(folder); }
 
 // Unfinished copies anywhere below `folder`.
 std::vector<std::wstring> Partials(const std::wstring& folder) {
@@ -630,6 +620,224 @@ TEST_F(ExecutiveRealDevice, TheSummaryNamesTheFirstTenFailedItemsAndWhy) {
     names += L"\n... and 1 more (see the log).";
     EXPECT_NE(std::wstring::npos, system.messages[0].text.find(names)) << system.messages[0].text;
     EXPECT_EQ("x", testsupport::ReadFileBytes(Media(L"DCIM\\f00.txt")));
+}
+
+std::wstring SizeText(std::uint64_t bytes) {
+    wchar_t text[64] = {};
+    ::StrFormatByteSizeW(static_cast<LONGLONG>(bytes), text, 64);
+    return text;
+}
+
+// "1.19 GB" and the like, back to bytes (roughly: the text keeps three digits).
+double BytesOf(const std::wstring& text) {
+    wchar_t* unit = nullptr;
+    const double number = std::wcstod(text.c_str(), &unit);
+    for (const auto& [name, scale] : {std::pair<const wchar_t*, double>{L" KB", 1024.0}, {L" MB", 1048576.0},
+                                      {L" GB", 1073741824.0}, {L" TB", 1099511627776.0}})
+        if (std::wcscmp(unit, name) == 0) return number * scale;
+    return -1;
+}
+
+// A file larger than the free space of the volume it is to go to: the job is
+// refused before anything moves, and the box says how much is missing.
+class NotEnoughSpace : public ExecutiveRealDevice, public ::testing::WithParamInterface<bool> {};
+
+INSTANTIATE_TEST_SUITE_P(Direction, NotEnoughSpace, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& toPc) {
+                             return std::string(toPc.param ? "ToThePc" : "ToTheDevice");
+                         });
+
+TEST_P(NotEnoughSpace, RefusesTheJobBeforeItStartsAndSaysHowMuchIsMissing) {
+    const bool toPc = GetParam();
+    ULARGE_INTEGER free{};
+    ASSERT_TRUE(::GetDiskFreeSpaceExW((toPc ? pc : device).c_str(), &free, nullptr, nullptr));
+    // Sparse: planning reads its size only, so it costs no disk.
+    const std::uint64_t size = free.QuadPart + 1024 * kMiB;
+    const std::wstring source = toPc ? Media(L"DCIM\\big.mov") : pc + L"\\big.mov";
+    ASSERT_TRUE(testsupport::MakeSparseFile(source, static_cast<LONGLONG>(size)));
+    StartConnected();
+    view->currentFolder = L"/var/mobile/Media/DCIM/";
+    view->selectedRows = {L"big.mov"};
+    dialogs.browseFolder = pc;
+    dialogs.openFile = source;
+    mainWnd.Reset();
+    system.messages.clear();
+    ASSERT_EQ(S_OK, exec->InvokeCommand(toPc ? L"CopyToPC" : L"CopyFileToDevice", 0, nullptr));
+    ASSERT_TRUE(PumpUntil([this] { return exec->JobKind() == FileOp_Idle; }, 20000));
+
+    EXPECT_EQ(std::vector<WPARAM>{0}, mainWnd.finishes);
+    EXPECT_TRUE(mainWnd.reports.empty()) << "no copy was started";
+    ASSERT_EQ(1u, system.messages.size());
+    const std::wstring text = system.messages[0].text;
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), system.messages[0].type & MB_ICONMASK);
+    const std::wstring start = L"Copy Failed. Not enough space in " + (toPc ? pc : L"/var/mobile/Media/DCIM") +
+                               L": the copy needs " + SizeText(size) + L", ";
+    const std::wstring end = L" missing). Nothing was copied.";
+    ASSERT_EQ(0u, text.rfind(start, 0)) << text;
+    ASSERT_GT(text.size(), end.size());
+    ASSERT_EQ(text.size() - end.size(), text.rfind(end)) << text;
+    // Others write to the same disk meanwhile: the shortfall is about the 1 GiB added.
+    const size_t open = text.rfind(L" is free (");
+    ASSERT_NE(std::wstring::npos, open) << text;
+    const double missing = BytesOf(text.substr(open + 10, text.size() - end.size() - open - 10));
+    EXPECT_GT(missing, 0.5 * 1024 * kMiB) << text;
+    EXPECT_LT(missing, 4.0 * 1024 * kMiB) << text;
+
+    // Nothing arrived, not even a partial file.
+    EXPECT_EQ(toPc ? std::vector<std::wstring>{} : std::vector<std::wstring>{L"big.mov"}, Tree(pc));
+    EXPECT_EQ(toPc ? 2u : 1u, Tree(device + L"\\var\\mobile\\Media\\DCIM").size());
+    EXPECT_TRUE(Partials(device).empty());
+    EXPECT_EQ(L"Handset Connected.", Status());
+    EXPECT_TRUE(Enabled(L"CopyToPC"));
+}
+
+// A folder the library will not write to (here one that went behind the
+// program's back; "/" on a handset without the root service is another): the
+// box names every item and why.
+TEST_F(ExecutiveRealDevice, AFolderThatCannotTakeFilesIsNamedWithEveryItem) {
+    ASSERT_TRUE(testsupport::WriteFileBytes(pc + L"\\a.txt", "a"));
+    ASSERT_TRUE(testsupport::WriteFileBytes(pc + L"\\b.txt", "b"));
+    StartConnected();
+    view->currentFolder = L"/var/mobile/Media/Gone/";
+    const std::wstring refused =
+        L"Copy Failed. /var/mobile/Media/Gone on the handset cannot take files: it is gone, or the handset does not "
+        L"allow writing there. Nothing was copied.\nNot copied:";
+    const std::wstring why = L": refused where it was to be written";
+
+    dialogs.openFile = pc + L"\\a.txt";
+    system.messages.clear();
+    ASSERT_EQ(S_OK, exec->InvokeCommand(L"CopyFileToDevice", 0, nullptr));
+    ASSERT_TRUE(PumpUntil([this] { return exec->JobKind() == FileOp_Idle; }, 20000));
+    ASSERT_EQ(1u, system.messages.size());
+    EXPECT_EQ(refused + L"\n" + pc + L"\\a.txt" + why, system.messages[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), system.messages[0].type & MB_ICONMASK);
+
+    CommandArgs args;
+    args.words[4] = reinterpret_cast<INT_PTR>(MakeDrop({pc + L"\\a.txt", pc + L"\\b.txt"}));
+    system.messages.clear();
+    ASSERT_EQ(S_OK, exec->InvokeCommand(L"DropFiles", 0, &args));
+    ASSERT_TRUE(PumpUntil([this] { return exec->JobKind() == FileOp_Idle; }, 20000));
+    ASSERT_EQ(1u, system.messages.size());
+    EXPECT_EQ(refused + L"\n" + pc + L"\\a.txt" + why + L"\n" + pc + L"\\b.txt" + why, system.messages[0].text);
+    EXPECT_FALSE(testsupport::FileExists(Media(L"Gone")));
+}
+
+// Answers the real clash dialog from another thread with BM_CLICK, as a
+// user's clicks arrive: the check box first when asked to, then one button.
+// Records what each dialog said and offered.
+class ClashDialogAnswerer {
+public:
+    struct Seen {
+        std::wstring text;
+        std::vector<std::wstring> controls;  // the buttons, then the check box
+    };
+
+    ClashDialogAnswerer(int button, bool forAll) : thread_([this, button, forAll] { Run(button, forAll); }) {}
+    ~ClashDialogAnswerer() { Finish(); }
+    ClashDialogAnswerer(const ClashDialogAnswerer&) = delete;
+    ClashDialogAnswerer& operator=(const ClashDialogAnswerer&) = delete;
+
+    std::vector<Seen> Finish() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+        return seen_;
+    }
+
+private:
+    static std::wstring Text(HWND dialog, int id) {
+        wchar_t text[512] = {};
+        ::GetDlgItemTextW(dialog, id, text, 512);
+        return text;
+    }
+
+    void Run(int button, bool forAll) {
+        while (!stop_) {
+            HWND dialog = ::FindWindowW(L"#32770", kClashCaption);
+            if (!dialog || !::IsWindowVisible(dialog)) {
+                ::Sleep(20);
+                continue;
+            }
+            Seen seen{Text(dialog, kClashText), {}};
+            for (int id : {int(kClashReplace), int(kClashSkip), int(kClashKeepBoth), int(kClashSkipIdentical), IDCANCEL,
+                           int(kClashForAll)})
+                seen.controls.push_back(::IsWindowVisible(::GetDlgItem(dialog, id)) ? Text(dialog, id) : L"(hidden)");
+            seen_.push_back(seen);
+            if (forAll) ::SendMessageW(::GetDlgItem(dialog, kClashForAll), BM_CLICK, 0, 0);
+            ::SendMessageW(::GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+            // The next question is another window.
+            for (int i = 0; i < 500 && ::IsWindow(dialog); ++i) ::Sleep(10);
+        }
+    }
+
+    std::atomic<bool> stop_{false};
+    std::vector<Seen> seen_;
+    std::thread thread_;
+};
+
+// "1 file" or "24 files", as the summary counts.
+std::wstring FilesText(size_t n) { return std::to_wstring(n) + (n == 1 ? L" file" : L" files"); }
+
+// A copy stopped part-way and started again: answered in the real clash
+// dialog, "Skip identical" for all remaining conflicts passes over what is
+// complete already, copies the rest and doubles nothing.
+TEST_F(ExecutiveRealDevice, AStoppedCopyResumesWithSkipIdenticalChosenInTheRealDialog) {
+    constexpr int kFiles = 24;
+    ASSERT_TRUE(::CreateDirectoryW(Media(L"set").c_str(), nullptr));
+    std::vector<std::string> bytes;
+    for (int i = 0; i < kFiles; ++i) {
+        wchar_t name[16];
+        std::swprintf(name, 16, L"f%02d.bin", i);
+        bytes.push_back(Pattern(100000 + static_cast<size_t>(i) * 1000, static_cast<char>('a' + i)));
+        ASSERT_TRUE(testsupport::WriteFileBytes(Media(L"set\\") + name, bytes.back()));
+    }
+    // One is at the target already, complete (a copy keeps its time): the first copy is stopped at its question.
+    ASSERT_TRUE(::CreateDirectoryW((pc + L"\\set").c_str(), nullptr));
+    ASSERT_TRUE(::CopyFileW(Media(L"set\\f07.bin").c_str(), (pc + L"\\set\\f07.bin").c_str(), TRUE));
+    StartConnected();
+    view->currentFolder = L"/var/mobile/Media/";
+    view->selectedRows = {L"set"};
+    dialogs.browseFolder = pc;
+    const auto copy = [this](int button, bool forAll) {
+        ClashDialogAnswerer answerer(button, forAll);
+        system.messages.clear();
+        EXPECT_EQ(S_OK, exec->InvokeCommand(L"CopyToPC", 0, nullptr));
+        EXPECT_TRUE(PumpUntil([this] { return exec->JobKind() == FileOp_Idle; }, 20000));
+        return answerer.Finish();
+    };
+
+    std::vector<ClashDialogAnswerer::Seen> seen = copy(IDCANCEL, false);
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ((std::vector<std::wstring>{L"&Replace", L"&Skip", L"&Keep both", L"Skip &identical", L"Cancel copy",
+                                         L"Do this for all remaining conflicts"}),
+              seen[0].controls);
+    EXPECT_EQ(0u, seen[0].text.find(L"\"f07.bin\" already exists in " + pc + L"\\set\\.")) << seen[0].text;
+    EXPECT_NE(std::wstring::npos, seen[0].text.find(L"the one there looks complete")) << seen[0].text;
+    // The files before the question (in the order the folder lists them) are complete.
+    const std::vector<std::wstring> before = Tree(pc + L"\\set");
+    ASSERT_EQ(1u, system.Texts().size());
+    EXPECT_EQ(0u, system.Texts()[0].rfind(L"Copy cancelled.\nCopied " + std::to_wstring(before.size() - 1) + L" of " +
+                                              FilesText(kFiles) + L" to " + pc,
+                                          0))
+        << system.Texts()[0];
+
+    seen = copy(kClashSkipIdentical, true);
+    ASSERT_EQ(1u, seen.size()) << "asked once, for all";
+    std::uint64_t copiedBytes = 0;
+    for (int i = 0; i < kFiles; ++i) {
+        wchar_t name[16];
+        std::swprintf(name, 16, L"f%02d.bin", i);
+        if (std::find(before.begin(), before.end(), name) == before.end()) copiedBytes += bytes[i].size();
+        EXPECT_EQ(bytes[i], testsupport::ReadFileBytes(pc + L"\\set\\" + name)) << i;
+    }
+    EXPECT_EQ(static_cast<size_t>(kFiles), Tree(pc + L"\\set").size()) << "no numbered copies";
+    EXPECT_TRUE(Partials(pc).empty());
+    ASSERT_EQ(1u, system.Texts().size());
+    const std::wstring summary = system.Texts()[0];
+    EXPECT_EQ(0u, summary.rfind(L"Copy Finished!\n" + FilesText(kFiles - before.size()) + L" (" +
+                                    SizeText(copiedBytes) + L") copied to " + pc + L" in ",
+                                0))
+        << summary;
+    EXPECT_NE(std::wstring::npos, summary.find(L"\n" + FilesText(before.size()) + L" skipped.")) << summary;
 }
 
 }  // namespace

@@ -119,4 +119,25 @@ std::string ReadFileBytes(const std::wstring& path) {
 
 bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+namespace {
+void ListTree(const std::wstring& folder, const std::wstring& prefix, std::vector<std::wstring>* out) {
+    WIN32_FIND_DATAW fd;
+    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..") continue;
+        out->push_back(prefix + name);
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ListTree(folder + L"\\" + name, prefix + name + L"\\", out);
+    } while (::FindNextFileW(find, &fd));
+    ::FindClose(find);
+}
+}  // namespace
+
+std::vector<std::wstring> TreeEntries(const std::wstring& folder) {
+    std::vector<std::wstring> out;
+    ListTree(folder, L"", &out);
+    return out;
+}
+
 }  // namespace testsupport

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -32,6 +33,8 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // Reads a whole file; empty when missing.
 std::string ReadFileBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
+// Every entry below `folder`, as paths relative to it ("a\\b"), folders included.
+std::vector<std::wstring> TreeEntries(const std::wstring& folder);
 // A new file of `size` bytes that holds no data yet (costs no disk until written).
 bool MakeSparseFile(const std::wstring& path, long long size);
 
