@@ -16,6 +16,10 @@ constexpr std::size_t kChunk = 1 << 20;
 constexpr int kMaxDepth = 64;
 constexpr std::uint64_t kTwoSeconds = 2ull * 10000000ull;  // FILETIME ticks
 constexpr std::uint64_t kPresenceEveryMs = 100;
+// Files up to one chunk go to the helpers; for fewer files in a job, opening
+// the helpers' connections costs more than it saves.
+constexpr std::uint64_t kSmallFile = kChunk;
+constexpr std::uint64_t kHelpersFrom = 16;
 
 class KeepBothSink final : public ITransferSink {
 public:
@@ -23,6 +27,12 @@ public:
     TransferClashChoice OnClash(const TransferClash&) override { return TransferClashChoice::KeepBoth; }
     void OnItemFailed(const wchar_t*, TransferError) override {}
 };
+
+std::wstring Folded(const std::wstring& path) {
+    std::wstring folded = path;
+    if (!folded.empty()) ::CharLowerBuffW(&folded[0], static_cast<DWORD>(folded.size()));
+    return folded;
+}
 
 bool Identical(const SideEntry& target, std::uint64_t size, std::uint64_t modified) {
     if (target.folder || target.size != size || !modified || !target.modified) return false;
@@ -104,24 +114,65 @@ TransferOutcome TransferRunner::Run(ITransferSink* sink) {
     sink_ = sink ? sink : &QuietSink();
     progress_.bytesTotal = totals_.bytes;
     progress_.filesTotal = totals_.files;
+    if (totals_.files >= kHelpersFrom) {
+        helpers_ = std::make_unique<ParallelCopies>(*from_, *to_);
+        if (!helpers_->Ready()) helpers_.reset();
+    }
     if (Report(nullptr) && CheckPresent(true)) {
         for (const Node& node : nodes_) {
             if (Stopped()) break;
-            CopyNode(node, targetFolder_);
+            CopyNode(node, targetFolder_, false);
         }
+        if (!Stopped()) Settle();
     }
-    if (!Stopped()) Report(nullptr);
+    if (helpers_) {
+        helpers_->Stop();
+        Harvest();
+        helpers_.reset();
+    }
+    // Also after a stop: what the helpers put in place meanwhile is counted.
+    Report(nullptr);
     if (cancelled_) return TransferOutcome::Cancelled;
     if (removed_) return TransferOutcome::DeviceRemoved;
     return failed_ ? TransferOutcome::Failed : TransferOutcome::Completed;
 }
 
+void TransferRunner::Harvest() {
+    if (!helpers_) return;
+    std::uint64_t files = 0, bytes = 0;
+    std::vector<ParallelCopies::Result> results;
+    helpers_->Take(&files, &bytes, &results);
+    progress_.filesDone += files;
+    progress_.bytesDone += bytes;
+    for (ParallelCopies::Result& result : results) {
+        if (result.again)
+            again_.push_back(std::move(result.task));
+        else
+            Fail(*result.task.node, result.why);
+    }
+}
+
+void TransferRunner::Settle() {
+    if (!helpers_) return;
+    helpers_->Drain([this] { return Report(current_) && CheckPresent(false); });
+    Harvest();
+    std::vector<ParallelCopies::Task> again;
+    again.swap(again_);
+    for (const ParallelCopies::Task& task : again) {
+        if (Stopped()) return;
+        // Asked about like any clash, here: the helper met the name only as it put the file in place.
+        CopyFile(*task.node, task.folder, false, false);
+    }
+}
+
 bool TransferRunner::Report(const Node* file) {
+    Harvest();
     if (file) shownName_ = from_->Shown(file->source);
     progress_.currentName = file ? shownName_.c_str() : nullptr;
-    if (!sink_->OnProgress(progress_)) cancelled_ = true;
+    const bool go = sink_->OnProgress(progress_);
+    if (!go) cancelled_ = true;
     progress_.currentName = nullptr;
-    return !cancelled_;
+    return go && !cancelled_;
 }
 
 bool TransferRunner::CheckPresent(bool force) {
@@ -149,15 +200,15 @@ void TransferRunner::Fail(const Node& node, TransferError why) {
     sink_->OnItemFailed(shown.c_str(), why);
 }
 
-void TransferRunner::CopyNode(const Node& node, const std::wstring& targetFolder) {
+void TransferRunner::CopyNode(const Node& node, const std::wstring& targetFolder, bool fresh) {
     if (node.loop) {
         Fail(node, TransferError::LinkLeftOut);
     } else if (node.missing) {
         Fail(node, TransferError::Unreadable);
     } else if (node.folder) {
-        CopyFolder(node, targetFolder);
+        CopyFolder(node, targetFolder, fresh);
     } else {
-        CopyFile(node, targetFolder);
+        CopyFile(node, targetFolder, fresh, true);
     }
 }
 
@@ -174,12 +225,20 @@ TransferClashChoice TransferRunner::Ask(const Node& node, const std::wstring& pa
     return sink_->OnClash(clash);
 }
 
-void TransferRunner::CopyFolder(const Node& node, const std::wstring& targetFolder) {
+bool TransferRunner::Exists(const std::wstring& path, bool fresh, SideEntry* existing) {
+    const std::wstring key = Folded(path);
+    if (fresh && !placed_.count(key)) return false;
+    // A helper may be putting an entry of this name in place right now.
+    if (placed_.count(key) && helpers_ && !helpers_->Idle()) Settle();
+    return to_->Lookup(path, existing);
+}
+
+void TransferRunner::CopyFolder(const Node& node, const std::wstring& targetFolder, bool fresh) {
     const std::wstring name = to_->StoredName(node.name);
     std::wstring path = to_->Join(targetFolder, name);
     SideEntry existing;
     bool made = false;
-    if (to_->Lookup(path, &existing)) {
+    if (Exists(path, fresh, &existing)) {
         // Folders merge; a file of that name is never replaced by a folder.
         if (!existing.folder) {
             if (Ask(node, path, existing) == TransferClashChoice::Skip) {
@@ -194,12 +253,16 @@ void TransferRunner::CopyFolder(const Node& node, const std::wstring& targetFold
         made = to_->MakeFolder(path);
         if (!made) return Fail(node, to_->LastError());
     }
+    placed_.insert(Folded(path));
     for (const Node& child : node.children) {
         if (Stopped() || !CheckPresent(false)) return;
-        CopyNode(child, path);
+        CopyNode(child, path, made);
     }
     // After the children, whose arrival changed it; a merged folder keeps its own date.
-    if (made && node.modified && !Stopped()) to_->SetFolderTime(path, node.modified);
+    if (made && node.modified && !Stopped()) {
+        Settle();
+        if (!Stopped()) to_->SetFolderTime(path, node.modified);
+    }
 }
 
 std::wstring TransferRunner::FreeName(const std::wstring& folder, const std::wstring& name, bool isFolder) {
@@ -211,13 +274,14 @@ std::wstring TransferRunner::FreeName(const std::wstring& folder, const std::wst
     return name;
 }
 
-void TransferRunner::CopyFile(const Node& node, const std::wstring& targetFolder) {
+void TransferRunner::CopyFile(const Node& node, const std::wstring& targetFolder, bool fresh, bool helped) {
+    current_ = &node;
     if (!Report(&node)) return;
     const std::wstring name = to_->StoredName(node.name);
     std::wstring path = to_->Join(targetFolder, name);
     bool replace = false;
     SideEntry existing;
-    if (to_->Lookup(path, &existing)) {
+    if (Exists(path, fresh, &existing)) {
         TransferClashChoice choice = Ask(node, path, existing);
         if (choice == TransferClashChoice::SkipIdentical)
             choice = Identical(existing, node.size, node.modified) ? TransferClashChoice::Skip
@@ -235,6 +299,12 @@ void TransferRunner::CopyFile(const Node& node, const std::wstring& targetFolder
                 path = to_->Join(targetFolder, FreeName(targetFolder, name, false));
                 break;
         }
+    }
+    placed_.insert(Folded(path));
+    // A small file to a free name: a helper copies it while this thread goes on.
+    if (helpers_ && helped && !replace && node.size <= kSmallFile) {
+        helpers_->Add({&node, path, targetFolder}, [this] { return Report(current_) && CheckPresent(false); });
+        return;
     }
     WriteFile(node, path, replace, targetFolder);
 }

@@ -5,8 +5,10 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
+#include "outside/handset/ParallelCopies.h"
 #include "outside/handset/TransferSide.h"
 #include "shuttle/IHandsetTransfer.h"
 
@@ -16,6 +18,20 @@ namespace handset {
 struct TransferItem {
     std::wstring source;
     std::wstring name;
+};
+
+// One planned entry: a file, or a folder with what it holds.
+struct TransferNode {
+    std::wstring source;
+    std::wstring name;
+    bool folder = false;
+    bool missing = false;  // could not be read while planning
+    bool loop = false;     // a link to a folder met before: left out
+    std::uint64_t size = 0;
+    std::uint64_t modified = 0;
+    std::uint64_t files = 0;  // in the subtree, this node included
+    std::uint64_t bytes = 0;
+    std::vector<TransferNode> children;
 };
 
 class TransferRunner final : public ITransferJob {
@@ -32,24 +48,23 @@ public:
     void Release() override { delete this; }
 
 private:
-    struct Node {
-        std::wstring source;
-        std::wstring name;
-        bool folder = false;
-        bool missing = false;  // could not be read while planning
-        bool loop = false;     // a link to a folder met before: left out
-        std::uint64_t size = 0;
-        std::uint64_t modified = 0;
-        std::uint64_t files = 0;  // in the subtree, this node included
-        std::uint64_t bytes = 0;
-        std::vector<Node> children;
-    };
+    using Node = TransferNode;
 
     ~TransferRunner() = default;
     void Plan(Node* node, std::set<std::string>* seen, int depth);
-    void CopyNode(const Node& node, const std::wstring& targetFolder);
-    void CopyFolder(const Node& node, const std::wstring& targetFolder);
-    void CopyFile(const Node& node, const std::wstring& targetFolder);
+    // `fresh`: the target folder was made by this job, so only what the job
+    // put there can be in the way.
+    void CopyNode(const Node& node, const std::wstring& targetFolder, bool fresh);
+    void CopyFolder(const Node& node, const std::wstring& targetFolder, bool fresh);
+    // `helped`: a small file may go to a helper.
+    void CopyFile(const Node& node, const std::wstring& targetFolder, bool fresh, bool helped);
+    // Whether an entry may stand at `path`: asked of the target, unless the
+    // folder is fresh and the job has put nothing of that name there.
+    bool Exists(const std::wstring& path, bool fresh, SideEntry* existing);
+    // Waits for the helpers' copies and finishes what they left to this thread.
+    void Settle();
+    // Takes the helpers' counts and failures into the job's progress.
+    void Harvest();
     void WriteFile(const Node& node, const std::wstring& finalPath, bool replace, const std::wstring& folder);
     TransferClashChoice Ask(const Node& node, const std::wstring& path, const SideEntry& existing);
     // The first free "name (n)" in a folder.
@@ -71,6 +86,10 @@ private:
     ITransferSink* sink_ = nullptr;
     TransferProgress progress_;
     std::vector<char> buffer_;
+    std::unique_ptr<ParallelCopies> helpers_;
+    std::vector<ParallelCopies::Task> again_;  // for this thread, left by the helpers
+    std::unordered_set<std::wstring> placed_;  // final paths given out, case folded
+    const Node* current_ = nullptr;
     std::wstring shownName_;
     std::uint64_t lastPresence_ = 0;
     bool cancelled_ = false;

@@ -67,6 +67,9 @@ public:
     virtual TransferError LastError() = 0;
     // False once the side has gone (the device removed).
     virtual bool Present() = 0;
+    // The same side for another thread, with its own connections and errors;
+    // null when it cannot be had.
+    virtual std::unique_ptr<ITransferSide> Fork() { return nullptr; }
 };
 
 }  // namespace handset

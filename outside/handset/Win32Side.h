@@ -2,7 +2,6 @@
 #pragma once
 #include <functional>
 
-
 #include "outside/handset/TransferSide.h"
 
 namespace handset {
@@ -31,6 +30,7 @@ public:
     std::wstring Shown(const std::wstring& path) override;
     TransferError LastError() override { return lastError_; }
     bool Present() override;
+    std::unique_ptr<ITransferSide> Fork() override { return std::unique_ptr<ITransferSide>(new Win32Side(*this)); }
     void Orphaned(const std::wstring& path);
 
 private:

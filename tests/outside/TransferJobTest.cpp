@@ -195,8 +195,11 @@ TEST_P(Stopping, LeavesOnlyWholeFilesAndCountsThem) {
     EXPECT_EQ(TransferOutcome::Cancelled, outcome);
     const std::wstring target = (c.toPc ? pc : device) + L"\\set";
     EXPECT_FALSE(HoldsPartial(c.toPc ? pc : device));
-    EXPECT_EQ(c.large ? 0u : 25u, Names(target).size());
-    EXPECT_EQ(Names(target).size(), sink.last.filesDone) << "the count matches what is on disk";
+    // Helpers may put a few more small files in place before the stop reaches them.
+    const std::size_t done = Names(target).size();
+    if (c.large) EXPECT_EQ(0u, done);
+    else EXPECT_TRUE(done >= 25u && done < 40u) << done;
+    EXPECT_EQ(done, sink.last.filesDone) << "the count matches what is on disk";
     EXPECT_EQ(static_cast<std::uint64_t>(count), sink.last.filesTotal);
 }
 

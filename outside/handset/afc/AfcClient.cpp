@@ -10,6 +10,9 @@ namespace {
 std::string Path(const std::string& path) { return path + std::string(1, '\0'); }
 
 constexpr size_t kFirstPiece = 4096;
+// Requests are held back up to this much; a payload up to kHeldPayload is held with them.
+constexpr size_t kHeldBytes = 256 * 1024;
+constexpr size_t kHeldPayload = 64 * 1024;
 
 }  // namespace
 
@@ -17,14 +20,25 @@ bool AfcClient::Post(std::uint64_t operation, const std::string& headerData, con
                      bool wanted) {
     if (broken_) return false;
     const std::uint64_t number = packetNumber_++;
-    // The payload goes beside the header in the same send, not copied behind it.
-    const std::string head = EncodePacket(operation, number, headerData, nullptr, 0, payloadSize);
-    if (!stream_->SendTwo(head.data(), head.size(), payload, payloadSize)) {
-        Fail();
-        return false;
-    }
+    outbox_ += EncodePacket(operation, number, headerData, nullptr, 0, payloadSize);
     awaited_.push_back({number, wanted});
-    return true;
+    if (payloadSize <= kHeldPayload) {
+        if (payloadSize) outbox_.append(payload, payloadSize);
+        return outbox_.size() < kHeldBytes || Flush();
+    }
+    // A large payload goes beside the held requests in the same send, not copied behind them.
+    const bool sent = stream_->SendTwo(outbox_.data(), outbox_.size(), payload, payloadSize);
+    outbox_.clear();
+    if (!sent) Fail();
+    return sent;
+}
+
+bool AfcClient::Flush() {
+    if (outbox_.empty()) return !broken_;
+    const bool sent = !broken_ && stream_->Send(outbox_.data(), outbox_.size());
+    outbox_.clear();
+    if (!sent) Fail();
+    return sent;
 }
 
 std::int64_t AfcClient::Collect(std::uint64_t maxAnswer, std::uint64_t* answerOperation, std::string* data) {
@@ -37,7 +51,7 @@ std::int64_t AfcClient::Collect(std::uint64_t maxAnswer, std::uint64_t* answerOp
 }
 
 std::int64_t AfcClient::ReadAnswer(std::uint64_t maxAnswer, std::uint64_t* answerOperation, std::string* data) {
-    if (broken_ || awaited_.empty()) return Fail();
+    if (broken_ || awaited_.empty() || !Flush()) return Fail();
     const std::uint64_t number = awaited_.front().number;
     awaited_.pop_front();
     unsigned char raw[kHeaderSize];
@@ -84,7 +98,9 @@ std::int64_t AfcClient::Call(std::uint64_t operation, const std::string& headerD
 }
 
 std::int64_t AfcClient::PostRead(std::uint64_t handle, size_t size) {
-    return Post(kFileRead, Le64(handle) + Le64(std::min(size, kChunk)), nullptr, 0) ? kSuccess : kTransportFailed;
+    // Sent at once: the handset reads ahead while the caller writes the last chunk.
+    return Post(kFileRead, Le64(handle) + Le64(std::min(size, kChunk)), nullptr, 0) && Flush() ? kSuccess
+                                                                                               : kTransportFailed;
 }
 
 std::int64_t AfcClient::CollectRead(size_t size, std::string* data) {

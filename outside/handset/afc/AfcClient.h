@@ -69,6 +69,8 @@ private:
     bool Post(std::uint64_t operation, const std::string& headerData, const char* payload, size_t payloadSize,
               bool wanted = true);
     std::int64_t Collect(std::uint64_t maxAnswer, std::uint64_t* answerOperation, std::string* data);
+    // Sends what was posted and is still held back; false when the connection failed.
+    bool Flush();
     // The answer to the oldest posted request, wanted or not.
     std::int64_t ReadAnswer(std::uint64_t maxAnswer, std::uint64_t* answerOperation, std::string* data);
     std::int64_t Fail() {
@@ -83,6 +85,9 @@ private:
         bool wanted;
     };
     std::deque<Awaited> awaited_;  // posted requests not yet answered
+    // Small requests wait here until an answer is needed, then leave in one
+    // send: each send costs a trip through the Windows layer.
+    std::string outbox_;
     bool broken_ = false;
 };
 

@@ -78,16 +78,19 @@ public:
     }
     bool Commit(const std::wstring& finalPath, std::uint64_t modified, bool replace) override {
         const Route route = RoutePath(finalPath, true);
-        if (route.kind != Route::Kind::Afc || route.service != service_ || !Settle()) return false;
-        // Close, the date and the look at the final name go out together: one round trip, not three.
-        const bool closing = open_;
-        open_ = false;
+        if (route.kind != Route::Kind::Afc || route.service != service_) return false;
+        // The last chunk's answer, the close, the date and the look at the final
+        // name come back together: one round trip, not four. The handset answers
+        // in order, so a failed write is known before anything is put in place.
+        const bool writing = pending_, closing = open_;
+        pending_ = open_ = false;
         const std::uint64_t ns = afc::NsFromFileTime(modified);
         if ((closing && afc_->PostClose(handle_, true) != afc::kSuccess) ||
             (ns && afc_->PostSetModificationTime(path_, ns) != afc::kSuccess) ||
             (!replace && afc_->PostGetFileInfo(route.afcPath) != afc::kSuccess))
             return false;
-        bool ok = !closing || afc_->CollectStatus() == afc::kSuccess;
+        bool ok = !writing || afc_->CollectStatus() == afc::kSuccess;
+        ok = (!closing || afc_->CollectStatus() == afc::kSuccess) && ok;
         if (ns) afc_->CollectStatus();  // a date the handset does not take is no reason to fail
         afc::FileInfo info;
         // AFC's rename replaces what it meets, in one step: asked for only with `replace`.

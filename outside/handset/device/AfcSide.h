@@ -34,6 +34,7 @@ public:
     std::wstring Shown(const std::wstring& path) override { return path; }
     TransferError LastError() override { return lastError_; }
     bool Present() override;
+    std::unique_ptr<ITransferSide> Fork() override { return std::make_unique<AfcSide>(link_, orphans_); }
 
 private:
     // The connection for a path's service (one per service, kept for the job).

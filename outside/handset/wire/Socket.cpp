@@ -4,7 +4,9 @@
 
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace handset::wire {
 
@@ -79,6 +81,13 @@ bool Connection::Open(const MuxAddress& address, unsigned timeoutMs, unsigned re
     ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof(noDelay));
     if (socket_ != INVALID_SOCKET) ::closesocket(socket_);
     socket_ = s;
+    if (!aborting_) aborting_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (aborting_) ::ResetEvent(aborting_.get());
+    // Without the events, waits fall back to select.
+    ready_.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!aborting_ || !ready_ || ::WSAEventSelect(s, ready_.get(), FD_READ | FD_WRITE | FD_CLOSE) != 0) ready_.reset();
+    inbox_.clear();
+    inboxAt_ = 0;
     aborted_ = false;
     timeoutMs_ = receiveTimeoutMs;
     return true;
@@ -86,11 +95,19 @@ bool Connection::Open(const MuxAddress& address, unsigned timeoutMs, unsigned re
 
 void Connection::SetReceiveTimeout(unsigned timeoutMs) { timeoutMs_ = timeoutMs; }
 
-// The socket never blocks: a call that would waits in short slices, so that
-// Abort from another thread ends it at once (Wine does not wake a send that
-// is blocked when the socket is shut down) and a silent peer times out.
+// The socket never blocks: a call that would waits on the socket's event and
+// the abort event, so that Abort from another thread ends it at once (Wine
+// does not wake a send that is blocked when the socket is shut down) and a
+// silent peer times out.
 bool Connection::WaitUntil(bool forWrite) {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs_;
+    if (ready_) {
+        // A wake-up may be for the other direction: the caller just tries again.
+        const ULONGLONG now = ::GetTickCount64();
+        if (aborted_ || now >= deadline) return false;
+        const HANDLE events[2] = {aborting_.get(), ready_.get()};
+        return ::WaitForMultipleObjects(2, events, FALSE, static_cast<DWORD>(deadline - now)) == WAIT_OBJECT_0 + 1;
+    }
     while (!aborted_) {
         fd_set set, failed;
         FD_ZERO(&set);
@@ -138,10 +155,9 @@ bool Connection::SendTwo(const void* first, size_t firstSize, const void* second
     return Send(static_cast<const char*>(second) + sent, secondSize - sent);
 }
 
-size_t Connection::ReceiveSome(void* data, size_t size) {
+size_t Connection::ReceiveRaw(char* data, size_t size) {
     while (!aborted_) {
-        const int got =
-            ::recv(socket_, static_cast<char*>(data), size > 0x40000000 ? 0x40000000 : static_cast<int>(size), 0);
+        const int got = ::recv(socket_, data, size > 0x40000000 ? 0x40000000 : static_cast<int>(size), 0);
         if (got < 0 && ::WSAGetLastError() == WSAEWOULDBLOCK) {
             if (!WaitUntil(false)) return 0;
             continue;
@@ -149,6 +165,23 @@ size_t Connection::ReceiveSome(void* data, size_t size) {
         return got > 0 ? static_cast<size_t>(got) : 0;
     }
     return 0;
+}
+
+size_t Connection::ReceiveSome(void* data, size_t size) {
+    constexpr size_t kInbox = 64 * 1024;
+    if (inboxAt_ == inbox_.size()) {
+        // A large read goes straight to its place: no copy of file data.
+        if (size >= kInbox) return ReceiveRaw(static_cast<char*>(data), size);
+        inbox_.resize(kInbox);
+        inboxAt_ = 0;
+        const size_t got = ReceiveRaw(&inbox_[0], kInbox);
+        inbox_.resize(got);
+        if (got == 0) return 0;
+    }
+    const size_t n = std::min(size, inbox_.size() - inboxAt_);
+    std::memcpy(data, inbox_.data() + inboxAt_, n);
+    inboxAt_ += n;
+    return n;
 }
 
 bool Connection::Receive(void* data, size_t size) {
@@ -164,12 +197,14 @@ bool Connection::Receive(void* data, size_t size) {
 
 void Connection::Abort() {
     aborted_ = true;
+    if (aborting_) ::SetEvent(aborting_.get());
     // shutdown, not closesocket: the handle stays valid for a thread inside a call.
     if (socket_ != INVALID_SOCKET) ::shutdown(socket_, SD_BOTH);
 }
 
 int Connection::WaitReadable(unsigned timeoutMs) {
     if (socket_ == INVALID_SOCKET) return -1;
+    if (inboxAt_ < inbox_.size()) return 1;
     fd_set readable;
     FD_ZERO(&readable);
     FD_SET(socket_, &readable);

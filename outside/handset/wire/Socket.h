@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/Handles.h"
+
 namespace handset::wire {
 
 // Something bytes go through: a plain connection or a TLS channel over one.
@@ -74,8 +76,19 @@ public:
 
 private:
     bool WaitUntil(bool forWrite);
+    // One recv, waiting while there is nothing; 0 on failure or a closed peer.
+    size_t ReceiveRaw(char* data, size_t size);
 
     SOCKET socket_ = INVALID_SOCKET;
+    // Set by the socket when it can be read or written, and by Abort: waiting
+    // on them costs one trip through the Windows layer, where select costs six.
+    platform::UniqueHandle ready_;
+    platform::UniqueHandle aborting_;
+    // Bytes that came with an earlier recv: a header and its answer, or several
+    // pipelined answers, arrive in one call, and each recv costs a trip
+    // through the Windows layer.
+    std::string inbox_;
+    size_t inboxAt_ = 0;
     std::atomic<bool> aborted_{false};
     unsigned timeoutMs_ = 5000;  // for an answer, or for room to send
 };
