@@ -27,25 +27,28 @@ INT_PTR CDialog::DoModal(HWND parent) {
     return result;
 }
 
-void CDialog::CentreOverOwner() {
-    if (!hwnd_) return;
-    HWND owner = ::GetWindow(hwnd_, GW_OWNER);
+void CentreOver(HWND wnd, HWND owner) {
+    if (!wnd) return;
     const bool useOwner = owner && ::IsWindowVisible(owner) && !::IsIconic(owner);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
-    ::GetMonitorInfoW(::MonitorFromWindow(useOwner ? owner : hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(useOwner ? owner : wnd, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT area = monitor.rcWork;
     RECT around = area;
     if (useOwner) ::GetWindowRect(owner, &around);
     RECT self{};
-    ::GetWindowRect(hwnd_, &self);
+    ::GetWindowRect(wnd, &self);
     const int width = self.right - self.left, height = self.bottom - self.top;
     int x = (around.left + around.right - width) / 2;
     int y = (around.top + around.bottom - height) / 2;
     // An owner near an edge must not push the box off the screen; the caption stays reachable.
     x = std::max(static_cast<int>(area.left), std::min(x, static_cast<int>(area.right) - width));
     y = std::max(static_cast<int>(area.top), std::min(y, static_cast<int>(area.bottom) - height));
-    ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(wnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CDialog::CentreOverOwner() {
+    if (hwnd_) CentreOver(hwnd_, ::GetWindow(hwnd_, GW_OWNER));
 }
 
 void CDialog::EndDialog(INT_PTR result) {

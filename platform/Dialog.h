@@ -4,6 +4,11 @@
 
 namespace platform {
 
+// Puts a window over the middle of owner (the work area when the owner is
+// missing, hidden or minimized), kept whole on that monitor; also for the
+// system's own dialogs, which open where the system likes.
+void CentreOver(HWND wnd, HWND owner);
+
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId, HINSTANCE resources = nullptr);
@@ -20,8 +25,7 @@ public:
 
 protected:
     virtual bool OnInitDialog() { return true; }
-    // Puts the dialog over the middle of its owner (the screen's work area when
-    // the owner is missing, hidden or minimized), kept whole on that monitor.
+    // CentreOver the dialog's owner.
     void CentreOverOwner();
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }

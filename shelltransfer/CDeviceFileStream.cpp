@@ -73,7 +73,7 @@ bool CDeviceFileStream::EnsureFetched() {
     if (state_ == State::NotFetched) {
         state_ = State::Failed;
         folder_ = DeviceReadSession::MakeScratchFolder();
-        if (!folder_.empty() && session_->Fetch(devicePath_, folder_, size_)) {
+        if (!folder_.empty() && session_->Fetch(devicePath_, folder_)) {
             file_ = OnlyFileIn(folder_);
             if (!file_.empty())
                 handle_.reset(::CreateFileW(file_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -101,6 +101,11 @@ HRESULT STDMETHODCALLTYPE CDeviceFileStream::Read(void* buffer, ULONG bytes, ULO
         !::ReadFile(handle_.get(), buffer, bytes, &got, nullptr))
         return STG_E_READFAULT;
     position_ += got;
+    // Read again after a seek back, the same bytes count once.
+    if (position_ > served_) {
+        session_->Served(position_ - served_);
+        served_ = position_;
+    }
     if (read) *read = got;
     return got < bytes ? S_FALSE : S_OK;
 }

@@ -59,4 +59,5 @@ private:
     std::wstring file_;
     platform::UniqueFile handle_;
     std::uint64_t position_ = 0;
+    std::uint64_t served_ = 0;  // the furthest the target has read
 };

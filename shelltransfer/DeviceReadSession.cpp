@@ -1,8 +1,9 @@
 // DeviceReadSession.
 #include "shelltransfer/DeviceReadSession.h"
 
+#include <algorithm>
+#include <atomic>
 #include <climits>
-#include <vector>
 
 #include "shuttle/IShuttle.h"
 
@@ -12,13 +13,12 @@ std::uint64_t KiB(std::uint64_t bytes) { return (bytes + 1023) / 1024; }
 
 int Clamp(std::uint64_t value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
 
-// The library's progress function takes no context: the fetch in progress on
-// this thread is found here.
-struct FetchContext {
-    DeviceReadSession* session;
-    std::uint64_t baseKiB;
-};
-thread_local FetchContext* tCurrentFetch = nullptr;
+// The fetch runs before the target reads anything; the bar follows the reads.
+int KeepFetching(int, int) { return 1; }
+
+// A report for every half percent at most: a target reading in small pieces
+// would otherwise flood the window's queue.
+constexpr std::uint64_t kReportSteps = 200;
 
 std::atomic<unsigned> gScratchCounter{0};
 
@@ -30,13 +30,15 @@ DeviceReadSession::DeviceReadSession(IShuttle* shuttle, HWND noticeWindow, UINT 
       noticeWindow_(noticeWindow),
       noticeMessage_(noticeMessage),
       progress_(progress),
-      totalKiB_(KiB(totalBytes)) {}
+      totalBytes_(totalBytes) {}
 
 void DeviceReadSession::Begin() {
     std::lock_guard<std::mutex> lock(countMutex_);
     if (active_++ > 0) return;
     allOk_ = true;
-    doneKiB_ = 0;
+    std::lock_guard<std::mutex> progress(progressMutex_);
+    servedBytes_ = 0;
+    reportedKiB_ = 0;
     if (noticeWindow_) ::PostMessageW(noticeWindow_, noticeMessage_, 1, 0);
 }
 
@@ -47,29 +49,25 @@ void DeviceReadSession::End(bool ok) {
     if (noticeWindow_) ::PostMessageW(noticeWindow_, noticeMessage_, 0, allOk_ ? 1 : 0);
 }
 
-int DeviceReadSession::OnLibraryProgress(int, int done) {
-    FetchContext* fetch = tCurrentFetch;
-    if (fetch && done >= 0) fetch->session->Report(fetch->baseKiB + static_cast<std::uint64_t>(done));
-    return 1;
+void DeviceReadSession::Served(std::uint64_t bytes) {
+    if (!bytes || !progress_) return;
+    const std::uint64_t totalKiB = KiB(totalBytes_);
+    // Reported under the lock, so that reports of two reading threads arrive in order.
+    std::lock_guard<std::mutex> lock(progressMutex_);
+    servedBytes_ += bytes;
+    // Whole only when every byte is read: rounded down until then.
+    const std::uint64_t doneKiB = servedBytes_ >= totalBytes_ ? totalKiB : servedBytes_ / 1024;
+    const std::uint64_t step = std::max<std::uint64_t>(1, totalKiB / kReportSteps);
+    if (doneKiB == reportedKiB_ || (doneKiB / step == reportedKiB_ / step && doneKiB < totalKiB)) return;
+    reportedKiB_ = doneKiB;
+    progress_(Clamp(totalKiB), Clamp(doneKiB));
 }
 
-void DeviceReadSession::Report(std::uint64_t doneKiB) {
-    if (progress_) progress_(Clamp(totalKiB_), Clamp(doneKiB < totalKiB_ ? doneKiB : totalKiB_));
-}
-
-bool DeviceReadSession::Fetch(const std::wstring& devicePath, const std::wstring& pcFolder, std::uint64_t size) {
+bool DeviceReadSession::Fetch(const std::wstring& devicePath, const std::wstring& pcFolder) {
     std::lock_guard<std::mutex> lock(deviceMutex_);
     if (!shuttle_ || pcFolder.empty()) return false;
-    FetchContext context{this, doneKiB_.load()};
-    tCurrentFetch = &context;
     const wchar_t* list[] = {devicePath.c_str(), nullptr};
-    const bool ok = shuttle_->CopyToPC(list, pcFolder.c_str(), &OnLibraryProgress);
-    tCurrentFetch = nullptr;
-    if (ok) {
-        doneKiB_ += KiB(size);
-        Report(doneKiB_);
-    }
-    return ok;
+    return shuttle_->CopyToPC(list, pcFolder.c_str(), &KeepFetching);
 }
 
 void DeviceReadSession::Disconnect() {

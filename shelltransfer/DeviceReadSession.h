@@ -1,10 +1,10 @@
 // What a device data object and its streams share: the one route to the
-// device, the progress of the whole offer, and the notices that tell the
-// window thread when the shell starts and stops reading.
+// device, the progress of the whole offer (what the target has read of it),
+// and the notices that tell the window thread when the shell starts and
+// stops reading.
 #pragma once
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -26,7 +26,10 @@ public:
 
     // Copies one device file into an empty PC folder through the device module,
     // one copy at a time; false when it failed or the session was disconnected.
-    bool Fetch(const std::wstring& devicePath, const std::wstring& pcFolder, std::uint64_t size);
+    bool Fetch(const std::wstring& devicePath, const std::wstring& pcFolder);
+
+    // A stream handed the target bytes it had not read before.
+    void Served(std::uint64_t bytes);
 
     // From now on every fetch fails; waits for a running one.
     void Disconnect();
@@ -35,16 +38,16 @@ public:
     static std::wstring MakeScratchFolder();
 
 private:
-    static int OnLibraryProgress(int total, int done);
-    void Report(std::uint64_t doneKiB);
-
     std::mutex deviceMutex_;  // the library is not asked to run two copies at once
     IShuttle* shuttle_;
     HWND noticeWindow_;
     UINT noticeMessage_;
     ProgressCallback progress_;
-    std::uint64_t totalKiB_;
-    std::atomic<std::uint64_t> doneKiB_{0};
+    const std::uint64_t totalBytes_;
+
+    std::mutex progressMutex_;
+    std::uint64_t servedBytes_ = 0;
+    std::uint64_t reportedKiB_ = 0;
 
     std::mutex countMutex_;
     int active_ = 0;

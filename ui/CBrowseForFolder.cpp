@@ -1,6 +1,8 @@
 // CBrowseForFolder.
 #include "ui/CBrowseForFolder.h"
 
+#include "platform/Dialog.h"
+
 CBrowseForFolder::CBrowseForFolder(HWND owner, const std::wstring& title) : title_(title) {
     params_.hwndOwner = owner;
     params_.pidlRoot = nullptr;
@@ -23,6 +25,8 @@ bool CBrowseForFolder::Browse() {
 }
 
 void CBrowseForFolder::OnInitialized() {
+    // The system puts the browser at a corner of the screen, away from the window that asked.
+    platform::CentreOver(browser_, params_.hwndOwner);
     if (initialFolder_.empty()) return;
     ::SendMessageW(browser_, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(initialFolder_.c_str()));
     ::SendMessageW(browser_, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(initialFolder_.c_str()));

@@ -3,11 +3,21 @@
 
 #include <commdlg.h>
 
+#include "platform/Dialog.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CBrowseForFolder.h"
 #include "ui/CInputPathNameDlg.h"
 
 namespace {
+
+// The file-open dialog's hook: only to put the dialog over the window that asked.
+UINT_PTR CALLBACK CentreOpenDialog(HWND hook, UINT msg, WPARAM, LPARAM lp) {
+    if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lp)->code == CDN_INITDONE) {
+        HWND dialog = ::GetParent(hook);
+        platform::CentreOver(dialog, ::GetWindow(dialog, GW_OWNER));
+    }
+    return 0;
+}
 
 class RealModalDialogs : public IModalDialogs {
 public:
@@ -25,7 +35,9 @@ public:
         ofn.hwndOwner = owner;
         ofn.lpstrFile = name;
         ofn.nMaxFile = MAX_PATH;
-        ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+        // A hook takes the resizing away unless it is asked for.
+        ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
+        ofn.lpfnHook = &CentreOpenDialog;
         if (!::GetOpenFileNameW(&ofn)) return false;
         if (file) *file = name;
         return true;

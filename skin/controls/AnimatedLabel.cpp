@@ -1,6 +1,8 @@
 // CAnimatedLabel.
 #include "skin/controls/AnimatedLabel.h"
 
+#include <cwchar>
+
 #include "skin/controls/SkinGdi.h"
 
 namespace nsSkin {
@@ -48,10 +50,26 @@ void CAnimatedLabel::SetText(const std::wstring& text) {
 }
 
 std::wstring CAnimatedLabel::ShownText() const {
-    if (!scrolling_) return text_;
+    if (!scrolling_) return FittedText();
     std::wstring shown = text_.substr(offset_ < text_.size() ? offset_ : 0);
     while (shown.size() < visibleChars_) shown += text_;
     return shown;
+}
+
+// A single line wider than the label loses its middle, as the system shortens
+// a path: the beginning and the end (a path's last part) stay readable.
+std::wstring CAnimatedLabel::FittedText() const {
+    if (!hwnd_ || text_.empty() || !(format_ & DT_SINGLELINE)) return text_;
+    RECT rc = GetClientRect();
+    platform::WindowDC screen(hwnd_);
+    platform::UniqueMemoryDC measure(::CreateCompatibleDC(screen.get()));
+    platform::SelectGuard sel(measure.get(), LabelFont());
+    // DT_MODIFYSTRING writes the shortened text back, up to four characters longer.
+    std::wstring fitted = text_ + std::wstring(4, L'\0');
+    ::DrawTextW(measure.get(), fitted.data(), static_cast<int>(text_.size()), &rc,
+                DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS | DT_MODIFYSTRING);
+    fitted.resize(std::wcslen(fitted.c_str()));
+    return fitted;
 }
 
 void CAnimatedLabel::OnTimer(UINT_PTR id) {
@@ -80,7 +98,8 @@ void CAnimatedLabel::DrawItem(DRAWITEMSTRUCT* item) {
     ::SetBkMode(dc, TRANSPARENT);
     if (HFONT font = LabelFont()) ::SelectObject(dc, font);
     ::SetTextColor(dc, textColor_);
-    UINT format = scrolling_ ? (DT_LEFT | DT_VCENTER | DT_SINGLELINE) : format_;
+    // A label has no keyboard mnemonic: an "&" in a file name is shown as it is.
+    UINT format = (scrolling_ ? (DT_LEFT | DT_VCENTER | DT_SINGLELINE) : format_) | DT_NOPREFIX;
     ::DrawTextW(dc, shown.c_str(), -1, &rc, format);
     ::RestoreDC(dc, saved);
 }

@@ -20,7 +20,8 @@ public:
     void SetText(const std::wstring& text);
     const std::wstring& GetText() const { return text_; }
     bool IsScrolling() const { return scrolling_; }
-    // What is drawn right now (while scrolling: from the offset on, repeated).
+    // What is drawn right now (while scrolling: from the offset on, repeated;
+    // otherwise the text, shortened in the middle when it does not fit).
     std::wstring ShownText() const;
     size_t ScrollOffset() const { return offset_; }
 
@@ -29,6 +30,7 @@ protected:
     void OnTimer(UINT_PTR id) override;
     void OnDestroy() override;
     HFONT LabelFont() const;
+    std::wstring FittedText() const;
 
     platform::UniqueBitmap background_;
     platform::UniqueFont font_;

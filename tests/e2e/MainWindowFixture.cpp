@@ -3,6 +3,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "skin/SkinProfile.h"
 #include "tests/support/RemoteControls.h"
 
@@ -198,15 +201,29 @@ void MainWindowFixture::EnterName(const wchar_t* title, const std::wstring& name
     ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(1003, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, 1003)));
 }
 
+void MainWindowFixture::ExpectCentredOverMain(HWND dialog) const {
+    auto offCentre = [&] {
+        RECT d{}, m{};
+        ::GetWindowRect(dialog, &d);
+        ::GetWindowRect(main_, &m);
+        return std::max(std::abs((d.left + d.right) - (m.left + m.right)),
+                        std::abs((d.top + d.bottom) - (m.top + m.bottom))) / 2;
+    };
+    EXPECT_TRUE(WaitFor([&] { return offCentre() <= 1; }, 2000))
+        << Narrow(TextOf(dialog)) << " is " << offCentre() << " px off the main window's centre";
+}
+
 void MainWindowFixture::ConfirmBrowser() {
     HWND browser = WaitDialog(L"Browse for Folder");
     ASSERT_NE(nullptr, browser) << "the folder browser";
+    ExpectCentredOverMain(browser);
     ::PostMessageW(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
 void MainWindowFixture::ChooseFile(const std::wstring& path) {
     HWND open = WaitDialog(L"Open");
     ASSERT_NE(nullptr, open) << "the file-open dialog";
+    ExpectCentredOverMain(open);
     std::vector<HWND> edits = ChildrenOfClass(open, L"Edit");
     ASSERT_FALSE(edits.empty());
     ::SendMessageW(edits.back(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));

@@ -84,6 +84,8 @@ protected:
     std::wstring Answer(const wchar_t* title, int button);
     // Types into the name box and presses OK.
     void EnterName(const wchar_t* title, const std::wstring& name);
+    // The system's dialogs open over the middle of the main window, as the program's own boxes do.
+    void ExpectCentredOverMain(HWND dialog) const;
     // Confirms the folder browser on its initial folder (the redirected Desktop).
     void ConfirmBrowser();
     // Types a PC file into the file-open dialog and confirms it.

@@ -45,14 +45,12 @@ public:
         bool copyEnabled;
     };
     std::vector<Report> reports;
-    std::function<void()> onBytes;  // once, at the first report past a MiB done
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
         if (msg == WM_COPY_PROGRESS && executive) {
             reports.push_back(
                 {static_cast<UINT>(wp), static_cast<UINT>(lp), executive->IsCommandEnabled(L"CopyToPC") != 0});
-            if (lp >= 1024 && onBytes) std::exchange(onBytes, nullptr)();
         }
         return TestMainWnd::WindowProc(msg, wp, lp);
     }
@@ -216,10 +214,25 @@ std::vector<std::wstring> LeftCopies() {
         std::wstring(temp) + L"Pelican-read-" + std::to_wstring(::GetCurrentProcessId()) + L"-*";
     HANDLE find = ::FindFirstFileW(pattern.c_str(), &fd);
     if (find == INVALID_HANDLE_VALUE) return left;
-    do left.push_back(fd.cFileName);
+    do left.push_back(std::wstring(temp) + fd.cFileName);
     while (::FindNextFileW(find, &fd));
     ::FindClose(find);
     return left;
+}
+
+// The largest file the device has written so far into a private copy that was not there before.
+LONGLONG LargestNewCopy(const std::vector<std::wstring>& before) {
+    LONGLONG largest = 0;
+    for (const std::wstring& folder : LeftCopies()) {
+        if (std::find(before.begin(), before.end(), folder) != before.end()) continue;
+        WIN32_FIND_DATAW fd;
+        HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &fd);
+        if (find == INVALID_HANDLE_VALUE) continue;
+        do largest = std::max(largest, (static_cast<LONGLONG>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow);
+        while (::FindNextFileW(find, &fd));
+        ::FindClose(find);
+    }
+    return largest;
 }
 
 TEST_F(ShellTransfer, AReadFailsWhenTheDeviceGoesAndTheTargetKeepsNothing) {
@@ -235,7 +248,7 @@ TEST_F(ShellTransfer, AReadFailsWhenTheDeviceGoesAndTheTargetKeepsNothing) {
     view->selectedRows = {L"IMG_0002.JPG", L"MOVIE.MOV"};
     // Taken away whole, as a handset is unplugged; the file being copied stays readable meanwhile.
     const std::vector<std::wstring> copiesBefore = LeftCopies();
-    mainWnd.onBytes = [this] { EXPECT_TRUE(::MoveFileW(device.c_str(), (device + L"-away").c_str())); };
+    bool removed = false;
 
     ASSERT_EQ(S_OK, exec->InvokeCommand(L"DragFileToPC", 0, nullptr));
     // The window thread keeps answering while the file is read: no message takes
@@ -244,6 +257,8 @@ TEST_F(ShellTransfer, AReadFailsWhenTheDeviceGoesAndTheTargetKeepsNothing) {
     DWORD longest = 0;
     const DWORD start = ::GetTickCount();
     while (!target->WaitExit(0) && ::GetTickCount() - start < 30000) {
+        if (!removed && LargestNewCopy(copiesBefore) >= kMiB)
+            removed = ::MoveFileW(device.c_str(), (device + L"-away").c_str()) != 0;
         MSG msg;
         for (;;) {
             const DWORD before = ::GetTickCount();
@@ -256,7 +271,7 @@ TEST_F(ShellTransfer, AReadFailsWhenTheDeviceGoesAndTheTargetKeepsNothing) {
     }
     ASSERT_TRUE(target->WaitExit(0)) << "the drop target did not finish";
     EXPECT_LT(longest, 1000u) << "the window thread was held by a read";
-    ASSERT_EQ(nullptr, mainWnd.onBytes) << "the device was removed during the read";
+    ASSERT_TRUE(removed) << "the device was removed during the read";
     ExpectArrived({L"file IMG_0002.JPG 4097", L"fail MOVIE.MOV 0x8003001e"}, L"async 1");
     EXPECT_FALSE(testsupport::FileExists(pc + L"\\MOVIE.MOV"));
     EXPECT_FALSE(testsupport::FileExists(pc + L"\\MOVIE.MOV.partial"));

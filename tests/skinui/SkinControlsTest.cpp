@@ -176,6 +176,14 @@ TEST(SkinLabel, ATextThatFitsDoesNotScrollAndALongOneDoes) {
     EXPECT_EQ(0u, longLabel->ScrollOffset()) << "past the end it starts again";
     longLabel->SetText(L"ok");
     EXPECT_FALSE(longLabel->IsScrolling());
+
+    // Not scrolling, a path too long for the label keeps its last part, the middle goes.
+    nsSkin::CSkinLabel* quiet = dlg.FindLabel(L"QUIET");
+    quiet->SetText(L"C:\\Users\\Ann\\Pictures\\Holiday\\IMG.JPG");
+    const std::wstring fitted = quiet->ShownText();
+    EXPECT_NE(std::wstring::npos, fitted.find(L"...\\IMG.JPG")) << fitted;
+    quiet->SetText(L"A&B");
+    EXPECT_EQ(L"A&B", quiet->ShownText());
     ::SendMessageW(longLabel->hwnd(), WM_LBUTTONUP, 0, At(3, 3));
     EXPECT_EQ(L"label LONG", dlg.events.back());
 }

@@ -148,6 +148,14 @@ DWORD WINAPI ReadLater(void* arg) {
     return 0;
 }
 
+// The answer to Drop goes back after Drop returns, from another thread of
+// this process: quitting at once could end the process before it is sent, and
+// the drag source would see its call fail.
+void CALLBACK QuitSoon(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(gWindow, id);
+    ::PostQuitMessage(0);
+}
+
 class Target : public IDropTarget {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -192,7 +200,7 @@ public:
         std::string report;
         ReadAll(data, &report);
         WriteReport(report + "async 0\nend\n");
-        ::PostQuitMessage(0);
+        ::SetTimer(gWindow, 1, 500, &QuitSoon);
         return S_OK;
     }
 
