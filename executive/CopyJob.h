@@ -68,6 +68,8 @@ bool RunCopyJob(CopyJob& job, ProgressCallback progress);
 struct JobChannel {
     HWND asker = nullptr;  // a window of the user-interface thread that answers kAskClash; null: nobody asks
     std::function<void(WPARAM total, LPARAM done)> post;  // a progress report for the main window
+    // Whether an item of the job is at its target already; asked only when the free space is short.
+    std::function<bool()> targetHoldsAnItem;
 };
 // Sent by the worker to `asker`: lParam points at a ClashQuestion; the answer is written into it.
 inline constexpr UINT kAskClash = WM_APP + 3;
@@ -82,6 +84,11 @@ struct ClashQuestion {
 // space and runs it with `state` as the sink's record. Empty when the library
 // has no such interface (then RunCopyJob does the job), else whether it succeeded.
 std::optional<bool> RunWholeJob(CopyJob& job, JobState& state, const JobChannel& channel);
+
+// Whether one of the job's items exists where it is to go: then clash answers
+// (skip what is complete, replace) may need far less room than the whole job,
+// as when a stopped copy is resumed. `device` answers for device paths.
+bool TargetHoldsAnItem(const CopyJob& job, IHandsetInteraction* device);
 
 // The progress function handed to the device side: posts WM_COPY_PROGRESS to
 // the main window. It returns 1 whatever became of the post: a lost report

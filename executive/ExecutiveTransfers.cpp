@@ -30,6 +30,7 @@ struct WorkerStart {
     CopyJob job;
     std::shared_ptr<JobState> state;
     HWND relay;
+    IHandsetInteraction* device;  // for existence tests; may be null
 };
 
 void PostProgress(WPARAM total, LPARAM done) {
@@ -39,7 +40,8 @@ void PostProgress(WPARAM total, LPARAM done) {
 DWORD WINAPI CopyWorker(void* arg) {
     std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(arg));
     // The relay window answers clash questions on the user-interface thread.
-    const JobChannel channel{start->relay, &PostProgress};
+    const JobChannel channel{start->relay, &PostProgress,
+                             [&start] { return TargetHoldsAnItem(start->job, start->device); }};
     const std::optional<bool> whole = RunWholeJob(start->job, *start->state, channel);
     const bool ok = whole ? *whole : RunCopyJob(start->job, &PostCopyProgress);
     // Exactly one completion per job: the main window's, else the executive's own window.
@@ -159,7 +161,10 @@ HRESULT CAppModuleCmdExecutive::StartJob() {
     job_.state = std::make_shared<JobState>();
     job_.state->startTick = ::GetTickCount64();
     DeviceCommandSet(0);
-    auto start = std::make_unique<WorkerStart>(WorkerStart{job_.Snapshot(), job_.state, relayHandle_.load()});
+    IHandsetInteraction* device = nullptr;
+    LookUp(ember::MID_Shuttle, ember::IID_IHandsetInteraction, &device);
+    auto start =
+        std::make_unique<WorkerStart>(WorkerStart{job_.Snapshot(), job_.state, relayHandle_.load(), device});
     HANDLE thread = ::CreateThread(nullptr, 0, &CopyWorker, start.get(), 0, nullptr);
     if (!thread) {
         PelicanLog(0, L"Copy worker not started (error %u)!\n", ::GetLastError());

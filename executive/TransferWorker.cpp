@@ -166,13 +166,27 @@ ITransferJob* Plan(const CopyJob& job) {
     }
 }
 
-// The items of a job as the user chose them.
+// The items of a job as the user chose them; none when the job has no target.
 std::vector<std::wstring> Items(const CopyJob& job) {
     switch (job.kind) {
-        case FileOp_CopyToPC: return job.devicePaths;
-        case FileOp_DropFiles: return job.pcPaths;
-        default: return {job.source};
+        case FileOp_CopyToPC: return job.pcPaths.empty() ? std::vector<std::wstring>() : job.devicePaths;
+        case FileOp_DropFiles: return job.devicePaths.empty() ? std::vector<std::wstring>() : job.pcPaths;
+        case FileOp_CopyFileToDevice:
+        case FileOp_CopyFolderToDevice: return {job.source};
+        default: return {};
     }
+}
+
+// The name a PC or device path ends in, a folder's trailing separator aside.
+std::wstring LastNameOf(std::wstring path) {
+    while (path.size() > 1 && (path.back() == L'/' || path.back() == L'\\')) path.pop_back();
+    const size_t cut = path.find_last_of(L"/\\");
+    return cut == std::wstring::npos ? path : path.substr(cut + 1);
+}
+
+std::wstring Joined(const std::wstring& folder, const std::wstring& name, wchar_t separator) {
+    if (!folder.empty() && (folder.back() == L'/' || folder.back() == L'\\')) return folder + name;
+    return folder + separator + name;
 }
 
 // Free bytes where the job writes; false when that cannot be told.
@@ -191,25 +205,29 @@ std::optional<bool> RunWholeJob(CopyJob& job, JobState& state, const JobChannel&
     if (!job.shuttle) return std::nullopt;
     ITransferJob* transfer = Plan(job);
     if (!transfer) {
+        const std::vector<std::wstring> items = Items(job);
         // The plain slots could do no better, and say nothing about why.
-        if (!job.shuttle->OffersWholeJobs()) return std::nullopt;
+        if (!job.shuttle->OffersWholeJobs() || items.empty()) return std::nullopt;
         std::lock_guard<std::mutex> lock(state.lock);
         state.whole = true;
         state.refusal = job.kind == FileOp_CopyToPC ? JobState::Refusal::PcFolder : JobState::Refusal::DeviceFolder;
         state.outcome = TransferOutcome::Failed;
-        for (const std::wstring& item : Items(job)) state.failures.emplace_back(item, TransferError::Other);
+        for (const std::wstring& item : items) state.failures.emplace_back(item, TransferError::Other);
         return false;
     }
     TransferTotals totals;
     transfer->Totals(&totals);
     std::uint64_t free = 0;
+    // Short of room, unless what is there already may make up for it.
+    const bool shortOfSpace = FreeBytes(job, &free) && free < totals.bytes &&
+                              !(channel.targetHoldsAnItem && channel.targetHoldsAnItem());
     {
         std::lock_guard<std::mutex> lock(state.lock);
         state.whole = true;
         state.totals = totals;
         state.progress.bytesTotal = totals.bytes;
         state.progress.filesTotal = totals.files;
-        if (FreeBytes(job, &free) && free < totals.bytes) {
+        if (shortOfSpace) {
             state.noSpace = std::make_pair(totals.bytes, free);
             state.outcome = TransferOutcome::Failed;
         }
@@ -224,6 +242,29 @@ std::optional<bool> RunWholeJob(CopyJob& job, JobState& state, const JobChannel&
     std::lock_guard<std::mutex> lock(state.lock);
     state.outcome = outcome;
     return outcome == TransferOutcome::Completed;
+}
+
+bool TargetHoldsAnItem(const CopyJob& job, IHandsetInteraction* device) {
+    const auto onDevice = [device](const std::wstring& path) { return device && device->PathExists(path.c_str()); };
+    switch (job.kind) {
+        case FileOp_CopyToPC:
+            if (job.pcPaths.empty()) return false;
+            return std::any_of(job.devicePaths.begin(), job.devicePaths.end(), [&](const std::wstring& path) {
+                const std::wstring target = Joined(job.pcPaths.front(), LastNameOf(path), L'\\');
+                return ::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+            });
+        case FileOp_CopyFileToDevice:
+            return onDevice(job.destination);
+        case FileOp_CopyFolderToDevice:
+            return onDevice(Joined(job.destination, LastNameOf(job.source), L'/'));
+        case FileOp_DropFiles:
+            if (job.devicePaths.empty()) return false;
+            return std::any_of(job.pcPaths.begin(), job.pcPaths.end(), [&](const std::wstring& path) {
+                return onDevice(Joined(job.devicePaths.front(), LastNameOf(path), L'/'));
+            });
+        default:
+            return false;
+    }
 }
 
 std::wstring JobStatusText(const JobState& state, ULONGLONG now) {

@@ -639,22 +639,39 @@ double BytesOf(const std::wstring& text) {
 }
 
 // A file larger than the free space of the volume it is to go to: the job is
-// refused before anything moves, and the box says how much is missing.
-class NotEnoughSpace : public ExecutiveRealDevice, public ::testing::WithParamInterface<bool> {};
+// refused before anything moves, and the box says how much is missing. When
+// the file is at the target already (a stopped copy started again), the
+// answer to its clash may need no room at all: the job is not refused.
+struct SpaceCase {
+    const char* label;
+    bool toPc;
+    bool there;
+};
 
-INSTANTIATE_TEST_SUITE_P(Direction, NotEnoughSpace, ::testing::Values(true, false),
-                         [](const ::testing::TestParamInfo<bool>& toPc) {
-                             return std::string(toPc.param ? "ToThePc" : "ToTheDevice");
-                         });
+class NotEnoughSpace : public ExecutiveRealDevice, public ::testing::WithParamInterface<SpaceCase> {};
 
-TEST_P(NotEnoughSpace, RefusesTheJobBeforeItStartsAndSaysHowMuchIsMissing) {
-    const bool toPc = GetParam();
+INSTANTIATE_TEST_SUITE_P(Direction, NotEnoughSpace,
+                         ::testing::Values(SpaceCase{"ToThePc", true, false}, SpaceCase{"ToTheDevice", false, false},
+                                           SpaceCase{"ToThePcWhereItIsAlready", true, true},
+                                           SpaceCase{"ToTheDeviceWhereItIsAlready", false, true}),
+                         [](const ::testing::TestParamInfo<SpaceCase>& c) { return std::string(c.param.label); });
+
+TEST_P(NotEnoughSpace, RefusesTheJobUpFrontSayingWhatIsMissingUnlessAClashMayMakeRoom) {
+    const SpaceCase& c = GetParam();
     ULARGE_INTEGER free{};
-    ASSERT_TRUE(::GetDiskFreeSpaceExW((toPc ? pc : device).c_str(), &free, nullptr, nullptr));
+    ASSERT_TRUE(::GetDiskFreeSpaceExW((c.toPc ? pc : device).c_str(), &free, nullptr, nullptr));
     // Sparse: planning reads its size only, so it costs no disk.
     const std::uint64_t size = free.QuadPart + 1024 * kMiB;
-    const std::wstring source = toPc ? Media(L"DCIM\\big.mov") : pc + L"\\big.mov";
+    const std::wstring source = c.toPc ? Media(L"DCIM\\big.mov") : pc + L"\\big.mov";
+    const std::wstring target = c.toPc ? pc + L"\\big.mov" : Media(L"DCIM\\big.mov");
     ASSERT_TRUE(testsupport::MakeSparseFile(source, static_cast<LONGLONG>(size)));
+    if (c.there) {
+        ASSERT_TRUE(testsupport::MakeSparseFile(target, static_cast<LONGLONG>(size)));
+    }
+    // Skipped whatever it holds: a copy of it would fill the disk.
+    CountingClashPrompt prompt;
+    prompt.answer.choice = TransferClashChoice::Skip;
+    ScopedClashPrompt scoped(prompt);
     StartConnected();
     view->currentFolder = L"/var/mobile/Media/DCIM/";
     view->selectedRows = {L"big.mov"};
@@ -662,30 +679,38 @@ TEST_P(NotEnoughSpace, RefusesTheJobBeforeItStartsAndSaysHowMuchIsMissing) {
     dialogs.openFile = source;
     mainWnd.Reset();
     system.messages.clear();
-    ASSERT_EQ(S_OK, exec->InvokeCommand(toPc ? L"CopyToPC" : L"CopyFileToDevice", 0, nullptr));
+    ASSERT_EQ(S_OK, exec->InvokeCommand(c.toPc ? L"CopyToPC" : L"CopyFileToDevice", 0, nullptr));
     ASSERT_TRUE(PumpUntil([this] { return exec->JobKind() == FileOp_Idle; }, 20000));
 
-    EXPECT_EQ(std::vector<WPARAM>{0}, mainWnd.finishes);
-    EXPECT_TRUE(mainWnd.reports.empty()) << "no copy was started";
     ASSERT_EQ(1u, system.messages.size());
     const std::wstring text = system.messages[0].text;
-    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), system.messages[0].type & MB_ICONMASK);
-    const std::wstring start = L"Copy Failed. Not enough space in " + (toPc ? pc : L"/var/mobile/Media/DCIM") +
-                               L": the copy needs " + SizeText(size) + L", ";
-    const std::wstring end = L" missing). Nothing was copied.";
-    ASSERT_EQ(0u, text.rfind(start, 0)) << text;
-    ASSERT_GT(text.size(), end.size());
-    ASSERT_EQ(text.size() - end.size(), text.rfind(end)) << text;
-    // Others write to the same disk meanwhile: the shortfall is about the 1 GiB added.
-    const size_t open = text.rfind(L" is free (");
-    ASSERT_NE(std::wstring::npos, open) << text;
-    const double missing = BytesOf(text.substr(open + 10, text.size() - end.size() - open - 10));
-    EXPECT_GT(missing, 0.5 * 1024 * kMiB) << text;
-    EXPECT_LT(missing, 4.0 * 1024 * kMiB) << text;
+    const std::wstring where = c.toPc ? pc : L"/var/mobile/Media/DCIM";
+    EXPECT_EQ(c.there ? 1u : 0u, prompt.asked.size());
+    if (c.there) {
+        EXPECT_EQ(std::vector<WPARAM>{1}, mainWnd.finishes);
+        EXPECT_EQ(0u, text.rfind(L"Copy Finished!\n0 files (0 bytes) copied to " + where + L" in ", 0)) << text;
+        EXPECT_NE(std::wstring::npos, text.find(L"\n1 file skipped.")) << text;
+    } else {
+        EXPECT_EQ(std::vector<WPARAM>{0}, mainWnd.finishes);
+        EXPECT_TRUE(mainWnd.reports.empty()) << "no copy was started";
+        EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), system.messages[0].type & MB_ICONMASK);
+        const std::wstring start =
+            L"Copy Failed. Not enough space in " + where + L": the copy needs " + SizeText(size) + L", ";
+        const std::wstring end = L" missing). Nothing was copied.";
+        ASSERT_EQ(0u, text.rfind(start, 0)) << text;
+        ASSERT_GT(text.size(), end.size());
+        ASSERT_EQ(text.size() - end.size(), text.rfind(end)) << text;
+        // Others write to the same disk meanwhile: the shortfall is about the 1 GiB added.
+        const size_t open = text.rfind(L" is free (");
+        ASSERT_NE(std::wstring::npos, open) << text;
+        const double missing = BytesOf(text.substr(open + 10, text.size() - end.size() - open - 10));
+        EXPECT_GT(missing, 0.5 * 1024 * kMiB) << text;
+        EXPECT_LT(missing, 4.0 * 1024 * kMiB) << text;
+    }
 
     // Nothing arrived, not even a partial file.
-    EXPECT_EQ(toPc ? std::vector<std::wstring>{} : std::vector<std::wstring>{L"big.mov"}, Tree(pc));
-    EXPECT_EQ(toPc ? 2u : 1u, Tree(device + L"\\var\\mobile\\Media\\DCIM").size());
+    EXPECT_EQ(c.toPc && !c.there ? 0u : 1u, Tree(pc).size());
+    EXPECT_EQ(c.toPc || c.there ? 2u : 1u, Tree(device + L"\\var\\mobile\\Media\\DCIM").size());
     EXPECT_TRUE(Partials(device).empty());
     EXPECT_EQ(L"Handset Connected.", Status());
     EXPECT_TRUE(Enabled(L"CopyToPC"));
@@ -810,7 +835,7 @@ TEST_F(ExecutiveRealDevice, AStoppedCopyResumesWithSkipIdenticalChosenInTheRealD
     EXPECT_EQ((std::vector<std::wstring>{L"&Replace", L"&Skip", L"&Keep both", L"Skip &identical", L"Cancel copy",
                                          L"Do this for all remaining conflicts"}),
               seen[0].controls);
-    EXPECT_EQ(0u, seen[0].text.find(L"\"f07.bin\" already exists in " + pc + L"\\set\\.")) << seen[0].text;
+    EXPECT_EQ(0u, seen[0].text.find(L"\"f07.bin\" already exists in " + pc + L"\\set.")) << seen[0].text;
     EXPECT_NE(std::wstring::npos, seen[0].text.find(L"the one there looks complete")) << seen[0].text;
     // The files before the question (in the order the folder lists them) are complete.
     const std::vector<std::wstring> before = Tree(pc + L"\\set");
