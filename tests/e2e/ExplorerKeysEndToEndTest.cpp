@@ -132,7 +132,8 @@ TEST_F(ExplorerKeys, AtTheInitialSizeEveryColumnFitsAndSizesKeepClearOfType) {
 
     // Where the size text's ink ends in a row that is not selected: well before the cell's right edge.
     const RECT row = ListItemRect(list_, Row(L"CLIP_15.MOV"));
-    const RECT cell{row.left + widths[0] + widths[1], row.top, row.left + widths[0] + widths[1] + widths[2], row.bottom};
+    const int sizeLeft = row.left + widths[0] + widths[1];
+    const RECT cell{sizeLeft, row.top, sizeLeft + widths[2], row.bottom};
     ASSERT_EQ(L"1023Bytes", ListText(list_, Row(L"CLIP_15.MOV"), 2));
     const std::vector<COLORREF> pixels = ClientPixels(list_, cell);
     const int w = cell.right - cell.left;

@@ -17,7 +17,10 @@
 
 #include "framework/CEmberSoftBus.h"
 #include "framework/EmberGuids.h"
+#include "shelltransfer/CDeviceFileStream.h"
 #include "shelltransfer/ClipboardFiles.h"
+#include "shelltransfer/DeviceReadSession.h"
+#include "shuttle/IShuttle.h"
 #include "tests/executive/ExecutiveFixture.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/TestPaths.h"
@@ -348,6 +351,63 @@ TEST_F(ShellTransfer, AnEntryWhosePathWouldNotFitIsRefusedBeforeAnythingIsOffere
     EXPECT_EQ(0u, system.messages[0].text.find(L"The path is too long to copy (at most 259 characters):"));
     EXPECT_EQ(E_FAIL, exec->InvokeCommand(L"DragFileToPC", 0, nullptr));
     EXPECT_TRUE(Enabled(L"CopyToPC"));
+}
+
+// The session's progress function takes no context.
+std::vector<std::pair<int, int>>* gReadReports = nullptr;
+int RecordRead(int total, int done) {
+    if (gReadReports) gReadReports->push_back({total, done});
+    return 1;
+}
+
+// Reads up to `bytes` in pieces of `piece`; the bytes read.
+size_t ReadSome(IStream* stream, size_t bytes, ULONG piece) {
+    std::vector<char> buffer(piece);
+    size_t total = 0;
+    for (ULONG got = 1; total < bytes && got; total += got) {
+        got = 0;
+        if (FAILED(stream->Read(buffer.data(), static_cast<ULONG>(std::min<size_t>(piece, bytes - total)), &got)))
+            break;
+    }
+    return total;
+}
+
+// The bar shows what the target has read, not what came from the device.
+TEST_F(ShellTransfer, ProgressFollowsWhatTheTargetHasReadInFewReports) {
+    IEmberAppModule* module = nullptr;
+    IShuttle* shuttle = nullptr;
+    ASSERT_EQ(S_OK, bus->GetModule(&ember::MID_Shuttle, &module));
+    ASSERT_EQ(S_OK, module->QueryInterface(ember::IID_IShuttle, reinterpret_cast<void**>(&shuttle)));
+    std::vector<std::pair<int, int>> reports;
+    gReadReports = &reports;
+    const size_t movie = files_[0].second.size(), photo = files_[1].second.size();
+    const int totalKiB = static_cast<int>((movie + photo + 1023) / 1024);
+    auto session = std::make_shared<DeviceReadSession>(shuttle, nullptr, 0, &RecordRead, movie + photo);
+    const std::wstring dcim = L"/var/mobile/Media/DCIM/";
+    IStream* first = new CDeviceFileStream(session, dcim + L"IMG_0001.JPG", L"IMG_0001.JPG", movie);
+    IStream* second = new CDeviceFileStream(session, dcim + L"IMG_0002.JPG", L"IMG_0002.JPG", photo);
+
+    // Half the first file read in small pieces: all of it came from the device, the bar is at half.
+    ASSERT_EQ(movie / 2, ReadSome(first, movie / 2, 4096));
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(totalKiB, reports.back().first);
+    EXPECT_NEAR(static_cast<int>(movie / 2 / 1024), reports.back().second, totalKiB / 100);
+    // Read again from the start, the same bytes count once.
+    const std::pair<int, int> half = reports.back();
+    LARGE_INTEGER start{};
+    ASSERT_EQ(S_OK, first->Seek(start, STREAM_SEEK_SET, nullptr));
+    ASSERT_EQ(movie / 2, ReadSome(first, movie / 2, 65536));
+    EXPECT_EQ(half, reports.back());
+    ASSERT_EQ(movie - movie / 2, ReadSome(first, movie, 65536));
+    EXPECT_GT(totalKiB, reports.back().second) << "full before the last file was read";
+    ASSERT_EQ(photo, ReadSome(second, photo, 1000));
+    EXPECT_EQ(std::make_pair(totalKiB, totalKiB), reports.back());
+    // 400 reads of 4 KiB and more; a report for each would flood the window's queue.
+    EXPECT_LE(reports.size(), 210u);
+    for (size_t i = 1; i < reports.size(); ++i) EXPECT_LT(reports[i - 1].second, reports[i].second);
+    first->Release();
+    second->Release();
+    gReadReports = nullptr;
 }
 
 // What a program puts on the clipboard is read only as far as it holds together.
