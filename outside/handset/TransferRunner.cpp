@@ -336,8 +336,11 @@ void TransferRunner::WriteFile(const Node& node, const std::wstring& finalPath, 
         copied += got;
         counted += more;
         progress_.bytesDone += more;
-        // The writer goes out of scope on a stop and takes the unfinished file with it.
-        if (got == kChunk && (!Report(&node) || !CheckPresent(true))) return;
+        // The writer goes out of scope on a stop and takes the unfinished file with it, and its bytes.
+        if (got == kChunk && (!Report(&node) || !CheckPresent(true))) {
+            progress_.bytesDone -= counted;
+            return;
+        }
     }
     // Nothing is put in place once either side has gone.
     if (!CheckPresent(true)) return;
