@@ -13,7 +13,8 @@ namespace {
 // Enough to keep the handset's answers coming while others are on the way;
 // more only adds connections.
 constexpr int kHelpers = 3;
-constexpr std::size_t kQueued = 2 * kHelpers;
+constexpr std::size_t kBatch = 8;
+constexpr std::size_t kQueued = kHelpers * kBatch;
 constexpr std::size_t kChunk = 1 << 20;
 
 }  // namespace
@@ -102,38 +103,56 @@ void ParallelCopies::Take(std::uint64_t* files, std::uint64_t* bytes, std::vecto
 void ParallelCopies::Help(ITransferSide* from, ITransferSide* to) {
     std::vector<char> buffer;
     for (;;) {
-        Task task;
+        std::vector<Task> tasks;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             work_.wait(lock, [this] { return quit_ || !queue_.empty(); });
             if (queue_.empty()) return;
-            task = std::move(queue_.front());
-            queue_.pop_front();
-            ++running_;
-        }
-        Result result;
-        const Outcome outcome = CopyOne(*from, *to, task, &buffer, &result.why);
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            --running_;
-            if (outcome == Outcome::Copied) {
-                ++files_;
-                bytes_ += task.node->size;
-            } else if (outcome != Outcome::Abandoned) {
-                result.again = outcome == Outcome::Again;
-                result.task = std::move(task);
-                results_.push_back(std::move(result));
+            // A few at once when there are: their files are opened together.
+            while (!queue_.empty() && tasks.size() < kBatch) {
+                tasks.push_back(std::move(queue_.front()));
+                queue_.pop_front();
             }
+            running_ += static_cast<int>(tasks.size());
         }
-        ended_.notify_all();
+        std::vector<std::wstring> sources;
+        for (const Task& task : tasks) sources.push_back(task.node->source);
+        std::vector<std::unique_ptr<ISideReader>> readers;
+        if (!stop_ && tasks.size() > 1) readers = from->OpenReadMany(sources);
+        for (std::size_t i = 0; i < tasks.size(); ++i) {
+            Result result;
+            Outcome outcome = Outcome::Abandoned;
+            if (!stop_) {
+                std::unique_ptr<ISideReader> reader =
+                    i < readers.size() ? std::move(readers[i]) : from->OpenRead(tasks[i].node->source);
+                outcome = CopyOne(*from, *to, tasks[i], std::move(reader), &buffer, &result.why);
+                // One of several that could not be read whole here is tried again alone.
+                if (outcome == Outcome::Failed && result.why == TransferError::Unreadable && tasks.size() > 1)
+                    outcome = Outcome::Again;
+            }
+            // Readers opened together are finished in order, also those left unread.
+            if (i < readers.size()) readers[i].reset();
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                --running_;
+                if (outcome == Outcome::Copied) {
+                    ++files_;
+                    bytes_ += tasks[i].node->size;
+                } else if (outcome != Outcome::Abandoned) {
+                    result.again = outcome == Outcome::Again;
+                    result.task = std::move(tasks[i]);
+                    results_.push_back(std::move(result));
+                }
+            }
+            ended_.notify_all();
+        }
     }
 }
 
 ParallelCopies::Outcome ParallelCopies::CopyOne(ITransferSide& from, ITransferSide& to, const Task& task,
-                                                std::vector<char>* buffer, TransferError* why) {
-    if (stop_) return Outcome::Abandoned;
+                                                std::unique_ptr<ISideReader> reader, std::vector<char>* buffer,
+                                                TransferError* why) {
     const TransferNode& node = *task.node;
-    std::unique_ptr<ISideReader> reader = from.OpenRead(node.source);
     if (!reader) {
         *why = TransferError::Unreadable;
         return Outcome::Failed;

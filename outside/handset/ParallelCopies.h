@@ -61,8 +61,8 @@ public:
 private:
     enum class Outcome { Copied, Failed, Again, Abandoned };
     void Help(ITransferSide* from, ITransferSide* to);
-    Outcome CopyOne(ITransferSide& from, ITransferSide& to, const Task& task, std::vector<char>* buffer,
-                    TransferError* why);
+    Outcome CopyOne(ITransferSide& from, ITransferSide& to, const Task& task, std::unique_ptr<ISideReader> reader,
+                    std::vector<char>* buffer, TransferError* why);
     // Waits for `done` under the lock, calling `tick` without it every 100 ms.
     bool WaitFor(const std::function<bool()>& done, const Tick& tick);
 

@@ -51,6 +51,14 @@ public:
     // (a volume and file number); empty when the side cannot tell.
     virtual std::string FolderIdentity(const std::wstring& folder) = 0;
     virtual std::unique_ptr<ISideReader> OpenRead(const std::wstring& path) = 0;
+    // Several small files at once (null for one that cannot be opened). They
+    // must be read in order, each to its end or dropped, before the next; a
+    // reader that meets more than one chunk fails its read.
+    virtual std::vector<std::unique_ptr<ISideReader>> OpenReadMany(const std::vector<std::wstring>& paths) {
+        std::vector<std::unique_ptr<ISideReader>> readers;
+        for (const std::wstring& path : paths) readers.push_back(OpenRead(path));
+        return readers;
+    }
 
     // Writing.
     virtual std::wstring Join(const std::wstring& folder, const std::wstring& name) = 0;

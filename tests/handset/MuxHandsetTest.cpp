@@ -342,4 +342,28 @@ TEST_F(StandinFixture, WholeJobTransfersAskAboutClashesAndStopWhenTold) {
     EXPECT_GT(free, 0u);
 }
 
+// Small files go several at a time per connection: a file that grew past one
+// chunk after planning, or vanished, must not shift the others' answers.
+TEST_F(StandinFixture, ManySmallFilesArriveWholeWhenOneChangedAfterPlanning) {
+    auto content = [](int i) { return std::string(100 + i * 37, static_cast<char>('a' + i % 26)); };
+    for (int i = 0; i < 40; ++i) OnDevice(L"Batch\\f" + std::to_wstring(i) + L".bin", content(i));
+    Connect();
+    const wchar_t* items[] = {L"/var/mobile/Media/Batch", nullptr};
+    ITransferJob* job = handset->Transfer()->PlanToPC(items, pc.c_str());
+    ASSERT_NE(nullptr, job);
+    const std::string grown(3 << 20, 'g');
+    OnDevice(L"Batch\\f7.bin", grown);
+    ASSERT_TRUE(::DeleteFileW((media + L"\\Batch\\f8.bin").c_str()));
+    ChoosingSink sink;
+    EXPECT_EQ(TransferOutcome::Failed, job->Run(&sink)) << "the vanished file is named";
+    job->Release();
+    EXPECT_EQ(grown, testsupport::ReadFileBytes(pc + L"\\Batch\\f7.bin"));
+    EXPECT_FALSE(testsupport::FileExists(pc + L"\\Batch\\f8.bin"));
+    for (int i = 0; i < 40; ++i) {
+        if (i == 7 || i == 8) continue;
+        EXPECT_EQ(content(i), testsupport::ReadFileBytes(pc + L"\\Batch\\f" + std::to_wstring(i) + L".bin")) << i;
+    }
+    EXPECT_FALSE(HoldsPartial(pc + L"\\Batch"));
+}
+
 }  // namespace

@@ -97,10 +97,11 @@ std::int64_t AfcClient::Call(std::uint64_t operation, const std::string& headerD
     return Collect(maxAnswer, answerOperation, data);
 }
 
-std::int64_t AfcClient::PostRead(std::uint64_t handle, size_t size) {
-    // Sent at once: the handset reads ahead while the caller writes the last chunk.
-    return Post(kFileRead, Le64(handle) + Le64(std::min(size, kChunk)), nullptr, 0) && Flush() ? kSuccess
-                                                                                               : kTransportFailed;
+std::int64_t AfcClient::PostRead(std::uint64_t handle, size_t size, bool sendNow) {
+    // Sent at once, as a rule: the handset reads ahead while the caller writes the last chunk.
+    return Post(kFileRead, Le64(handle) + Le64(std::min(size, kChunk)), nullptr, 0) && (!sendNow || Flush())
+               ? kSuccess
+               : kTransportFailed;
 }
 
 std::int64_t AfcClient::CollectRead(size_t size, std::string* data) {
@@ -149,11 +150,15 @@ std::int64_t AfcClient::GetFileInfos(const std::vector<std::string>& paths, std:
     constexpr size_t kWindow = 64;
     statuses->assign(paths.size(), kTransportFailed);
     infos->assign(paths.size(), FileInfo());
-    for (size_t posted = 0, collected = 0; collected < paths.size(); ++collected) {
-        for (; posted < paths.size() && posted - collected < kWindow; ++posted)
+    // A window is posted whole, then collected whole: it leaves in one send.
+    for (size_t collected = 0; collected < paths.size();) {
+        const size_t end = std::min(paths.size(), collected + kWindow);
+        for (size_t posted = collected; posted < end; ++posted)
             if (PostGetFileInfo(paths[posted]) != kSuccess) return kTransportFailed;
-        (*statuses)[collected] = CollectFileInfo(&(*infos)[collected]);
-        if ((*statuses)[collected] == kTransportFailed) return kTransportFailed;
+        for (; collected < end; ++collected) {
+            (*statuses)[collected] = CollectFileInfo(&(*infos)[collected]);
+            if ((*statuses)[collected] == kTransportFailed) return kTransportFailed;
+        }
     }
     return kSuccess;
 }
@@ -190,6 +195,20 @@ std::int64_t AfcClient::Open(const std::string& path, OpenMode mode, std::uint64
     std::uint64_t answer = 0;
     std::string data;
     const std::int64_t status = Call(kFileOpen, Le64(mode) + Path(path), nullptr, 0, kMaxAnswer, &answer, &data);
+    if (status != kSuccess) return status;
+    if (answer != kFileOpenResult || data.size() < 8) return Fail();
+    *handle = ReadLe64(data.data());
+    return kSuccess;
+}
+
+std::int64_t AfcClient::PostOpen(const std::string& path, OpenMode mode) {
+    return Post(kFileOpen, Le64(mode) + Path(path), nullptr, 0) ? kSuccess : kTransportFailed;
+}
+
+std::int64_t AfcClient::CollectOpen(std::uint64_t* handle) {
+    std::uint64_t answer = 0;
+    std::string data;
+    const std::int64_t status = Collect(kMaxAnswer, &answer, &data);
     if (status != kSuccess) return status;
     if (answer != kFileOpenResult || data.size() < 8) return Fail();
     *handle = ReadLe64(data.data());

@@ -41,7 +41,10 @@ public:
     // Pipelined transfers: a request is posted and its answer collected
     // later, so the handset works on the next chunk while this side handles
     // the last. Answers are collected in the order the requests were posted.
-    std::int64_t PostRead(std::uint64_t handle, size_t size);
+    std::int64_t PostOpen(const std::string& path, OpenMode mode);
+    std::int64_t CollectOpen(std::uint64_t* handle);
+    // Without `sendNow` the request waits for the next one that is sent or collected.
+    std::int64_t PostRead(std::uint64_t handle, size_t size, bool sendNow = true);
     std::int64_t CollectRead(size_t size, std::string* data);
     std::int64_t PostWrite(std::uint64_t handle, const char* data, size_t size);
     std::int64_t CollectStatus();

@@ -28,6 +28,10 @@ void FillEntry(const std::wstring& path, const std::wstring& name, const afc::Fi
 class AfcReader final : public ISideReader {
 public:
     AfcReader(afc::AfcClient* afc, std::uint64_t handle) : afc_(afc), handle_(handle) {}
+    // One of several opened together, its first chunk already asked for. It
+    // reads that chunk only: a next one would be answered after the others'.
+    AfcReader(afc::AfcClient* afc, std::uint64_t handle, bool)
+        : afc_(afc), handle_(handle), posted_(true), single_(true) {}
     ~AfcReader() override {
         if (posted_ && !afc_->Broken()) afc_->CollectRead(want_, &chunk_);
         // Its answer is collected with the next request: one round trip less per file.
@@ -36,12 +40,15 @@ public:
     bool Read(void* buffer, std::size_t capacity, std::size_t* got) override {
         *got = 0;
         if (ended_) return true;
-        want_ = std::min(capacity, afc::kChunk);
+        if (single_ && capacity < want_) return false;
+        if (!single_) want_ = std::min(capacity, afc::kChunk);
         if (!posted_ && afc_->PostRead(handle_, want_) != afc::kSuccess) return false;
         posted_ = false;
         if (afc_->CollectRead(want_, &chunk_) != afc::kSuccess) return false;
         if (chunk_.size() < want_) {
             ended_ = true;  // a short read is the end of the file: no request for the empty rest
+        } else if (single_) {
+            return false;
         } else {
             posted_ = afc_->PostRead(handle_, want_) == afc::kSuccess;
         }
@@ -56,6 +63,7 @@ private:
     std::string chunk_;  // kept, so its room is reused for every chunk
     std::size_t want_ = afc::kChunk;
     bool posted_ = false;  // the next chunk is asked for
+    bool single_ = false;
     bool ended_ = false;
 };
 
@@ -242,6 +250,33 @@ std::unique_ptr<ISideReader> AfcSide::OpenRead(const std::wstring& path) {
         return nullptr;
     }
     return std::make_unique<AfcReader>(afc, handle);
+}
+
+std::vector<std::unique_ptr<ISideReader>> AfcSide::OpenReadMany(const std::vector<std::wstring>& paths) {
+    std::vector<Route> routes;
+    for (const std::wstring& path : paths) {
+        routes.push_back(RoutePath(path, link_->HasRoot()));
+        if (routes.back().kind != Route::Kind::Afc || routes.back().service != routes.front().service)
+            return ITransferSide::OpenReadMany(paths);
+    }
+    std::vector<std::unique_ptr<ISideReader>> readers(paths.size());
+    afc::AfcClient* afc = routes.empty() ? nullptr : Client(routes.front());
+    if (!afc) return readers;
+    for (const Route& route : routes)
+        if (afc->PostOpen(route.afcPath, afc::kReadOnly) != afc::kSuccess) return readers;
+    std::vector<std::uint64_t> handles(paths.size());
+    std::vector<bool> opened(paths.size());
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const std::int64_t status = afc->CollectOpen(&handles[i]);
+        if (status == afc::kTransportFailed) return readers;
+        opened[i] = status == afc::kSuccess;
+    }
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (!opened[i]) continue;
+        if (afc->PostRead(handles[i], afc::kChunk, false) != afc::kSuccess) break;
+        readers[i] = std::make_unique<AfcReader>(afc, handles[i], true);
+    }
+    return readers;
 }
 
 std::wstring AfcSide::Join(const std::wstring& folder, const std::wstring& name) {
