@@ -89,7 +89,7 @@ std::wstring Question(const TransferClash& clash) {
     std::wstring target = clash.targetPath ? clash.targetPath : L"";
     const size_t cut = target.find_last_of(L"\\/");
     const std::wstring name = cut == std::wstring::npos ? target : target.substr(cut + 1);
-    // "in C:\\photos", but "in /" and "in C:\\" for a root.
+    // "in C:\photos", but "in /" and "in C:\" for a root.
     std::wstring folder = cut == std::wstring::npos ? std::wstring() : target.substr(0, cut);
     if (cut != std::wstring::npos && (folder.empty() || folder.back() == L':')) folder = target.substr(0, cut + 1);
     std::wstring text = L"\"" + name + L"\" already exists in " + folder + L".\n\nThe copy: " +
