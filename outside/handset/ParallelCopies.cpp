@@ -108,82 +108,98 @@ void ParallelCopies::Help(ITransferSide* from, ITransferSide* to) {
             std::unique_lock<std::mutex> lock(mutex_);
             work_.wait(lock, [this] { return quit_ || !queue_.empty(); });
             if (queue_.empty()) return;
-            // A few at once when there are: their files are opened together.
+            // A few at once when there are: the handset takes them in a few round trips.
             while (!queue_.empty() && tasks.size() < kBatch) {
                 tasks.push_back(std::move(queue_.front()));
                 queue_.pop_front();
             }
             running_ += static_cast<int>(tasks.size());
         }
-        std::vector<std::wstring> sources;
-        for (const Task& task : tasks) sources.push_back(task.node->source);
-        std::vector<std::unique_ptr<ISideReader>> readers;
-        if (!stop_ && tasks.size() > 1) readers = from->OpenReadMany(sources);
+        std::vector<Outcome> outcomes(tasks.size(), Outcome::Abandoned);
+        std::vector<Result> results(tasks.size());
+        if (!stop_) CopyBatch(*from, *to, tasks, &buffer, &outcomes, &results);
+        std::lock_guard<std::mutex> lock(mutex_);
+        running_ -= static_cast<int>(tasks.size());
         for (std::size_t i = 0; i < tasks.size(); ++i) {
-            Result result;
-            Outcome outcome = Outcome::Abandoned;
-            if (!stop_) {
-                std::unique_ptr<ISideReader> reader =
-                    i < readers.size() ? std::move(readers[i]) : from->OpenRead(tasks[i].node->source);
-                outcome = CopyOne(*from, *to, tasks[i], std::move(reader), &buffer, &result.why);
-                // One of several that could not be read whole here is tried again alone.
-                if (outcome == Outcome::Failed && result.why == TransferError::Unreadable && tasks.size() > 1)
-                    outcome = Outcome::Again;
+            if (outcomes[i] == Outcome::Copied) {
+                ++files_;
+                bytes_ += tasks[i].node->size;
+            } else if (outcomes[i] != Outcome::Abandoned) {
+                results[i].again = outcomes[i] == Outcome::Again;
+                results[i].task = std::move(tasks[i]);
+                results_.push_back(std::move(results[i]));
             }
-            // Readers opened together are finished in order, also those left unread.
-            if (i < readers.size()) readers[i].reset();
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                --running_;
-                if (outcome == Outcome::Copied) {
-                    ++files_;
-                    bytes_ += tasks[i].node->size;
-                } else if (outcome != Outcome::Abandoned) {
-                    result.again = outcome == Outcome::Again;
-                    result.task = std::move(tasks[i]);
-                    results_.push_back(std::move(result));
-                }
-            }
-            ended_.notify_all();
         }
+        ended_.notify_all();
     }
 }
 
-ParallelCopies::Outcome ParallelCopies::CopyOne(ITransferSide& from, ITransferSide& to, const Task& task,
-                                                std::unique_ptr<ISideReader> reader, std::vector<char>* buffer,
-                                                TransferError* why) {
-    const TransferNode& node = *task.node;
-    if (!reader) {
-        *why = TransferError::Unreadable;
-        return Outcome::Failed;
-    }
-    std::unique_ptr<ISideWriter> writer = to.CreateTemporary(task.folder);
-    if (!writer) {
-        *why = to.LastError();
-        return Outcome::Failed;
-    }
+void ParallelCopies::CopyBatch(ITransferSide& from, ITransferSide& to, const std::vector<Task>& tasks,
+                               std::vector<char>* buffer, std::vector<Outcome>* outcomes, std::vector<Result>* results) {
+    std::vector<std::wstring> sources;
+    for (const Task& task : tasks) sources.push_back(task.node->source);
+    std::vector<std::unique_ptr<ISideReader>> readers =
+        tasks.size() > 1 ? from.OpenReadMany(sources)
+                         : [&] {
+                               std::vector<std::unique_ptr<ISideReader>> one;
+                               one.push_back(from.OpenRead(sources[0]));
+                               return one;
+                           }();
     if (buffer->empty()) buffer->resize(kChunk);
-    for (;;) {
-        if (stop_) return Outcome::Abandoned;  // the writer takes the unfinished file with it
-        std::size_t got = 0;
-        if (!reader->Read(buffer->data(), buffer->size(), &got)) {
-            *why = TransferError::Unreadable;
-            return Outcome::Failed;
+    std::vector<SmallFile> files;
+    std::vector<std::size_t> of;  // the task of each file
+    for (std::size_t i = 0; i < tasks.size(); ++i) {
+        // Readers opened together are finished in order, also those left unread.
+        std::unique_ptr<ISideReader> reader = i < readers.size() ? std::move(readers[i]) : nullptr;
+        if (stop_) continue;
+        if (!reader) {
+            (*outcomes)[i] = Outcome::Failed;
+            (*results)[i].why = TransferError::Unreadable;
+            continue;
         }
-        if (got == 0) break;
-        if (!writer->Write(buffer->data(), got)) {
-            *why = to.LastError();
-            return Outcome::Failed;
+        SmallFile file;
+        bool read = true;
+        for (std::size_t got = 1; got > 0 && read;) {
+            read = reader->Read(buffer->data(), buffer->size(), &got);
+            // A file that grew past what a helper holds is copied again by the job's thread.
+            if (read && file.bytes.size() + got > kChunk) read = false;
+            if (read) file.bytes.append(buffer->data(), got);
         }
+        if (!read) {
+            (*outcomes)[i] = Outcome::Again;
+            continue;
+        }
+        file.folder = tasks[i].folder;
+        file.finalPath = tasks[i].finalPath;
+        file.modified = tasks[i].node->modified;
+        files.push_back(std::move(file));
+        of.push_back(i);
     }
-    if (stop_) return Outcome::Abandoned;
+    if (stop_ || files.empty()) return;
     // Nothing is put in place once a side has gone; the job's thread tells a
-    // removal from a failure of this one file.
+    // removal from a failure of these files.
     if (!from.Present() || !to.Present()) {
-        *why = TransferError::DeviceRemoved;
-        return Outcome::Failed;
+        for (std::size_t i : of) {
+            (*outcomes)[i] = Outcome::Failed;
+            (*results)[i].why = TransferError::DeviceRemoved;
+        }
+        return;
     }
-    return writer->Commit(task.finalPath, node.modified, false) ? Outcome::Copied : Outcome::Again;
+    to.WriteMany(&files);
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        const std::size_t i = of[k];
+        switch (files[k].result) {
+            case SmallFile::Result::Placed:
+                (*outcomes)[i] = Outcome::Copied;
+                break;
+            case SmallFile::Result::NotPlaced:
+                (*outcomes)[i] = Outcome::Again;
+                break;
+            default:
+                (*outcomes)[i] = Outcome::Failed;
+                (*results)[i].why = files[k].why;
+        }
+    }
 }
 
 }  // namespace handset

@@ -61,8 +61,9 @@ public:
 private:
     enum class Outcome { Copied, Failed, Again, Abandoned };
     void Help(ITransferSide* from, ITransferSide* to);
-    Outcome CopyOne(ITransferSide& from, ITransferSide& to, const Task& task, std::unique_ptr<ISideReader> reader,
-                    std::vector<char>* buffer, TransferError* why);
+    // Reads the tasks' files whole, then writes them all at once.
+    void CopyBatch(ITransferSide& from, ITransferSide& to, const std::vector<Task>& tasks, std::vector<char>* buffer,
+                   std::vector<Outcome>* outcomes, std::vector<Result>* results);
     // Waits for `done` under the lock, calling `tick` without it every 100 ms.
     bool WaitFor(const std::function<bool()>& done, const Tick& tick);
 

@@ -21,6 +21,18 @@ struct SideEntry {
     std::uint64_t modified = 0;  // FILETIME ticks, UTC; 0 when unknown
 };
 
+// A small file for WriteMany: its bytes, where it goes, and what became of it.
+struct SmallFile {
+    enum class Result { Placed, NotPlaced, Failed };
+    std::string bytes;
+    std::wstring folder;  // where its temporary name is made
+    std::wstring finalPath;
+    std::uint64_t modified = 0;
+    // NotPlaced: written whole, but something stands at finalPath, or putting it there failed.
+    Result result = Result::Failed;
+    TransferError why = TransferError::Other;
+};
+
 class ISideReader {
 public:
     virtual ~ISideReader() = default;
@@ -68,6 +80,20 @@ public:
     virtual bool Lookup(const std::wstring& path, SideEntry* entry) = 0;
     virtual bool MakeFolder(const std::wstring& path) = 0;
     virtual std::unique_ptr<ISideWriter> CreateTemporary(const std::wstring& folder) = 0;
+    // Several small files at once, each written under a temporary name and put
+    // in place only where nothing stands; what was not placed is removed.
+    virtual void WriteMany(std::vector<SmallFile>* files) {
+        for (SmallFile& file : *files) {
+            std::unique_ptr<ISideWriter> writer = CreateTemporary(file.folder);
+            if (!writer || (!file.bytes.empty() && !writer->Write(file.bytes.data(), file.bytes.size()))) {
+                file.result = SmallFile::Result::Failed;
+                file.why = LastError();
+                continue;
+            }
+            file.result = writer->Commit(file.finalPath, file.modified, false) ? SmallFile::Result::Placed
+                                                                                : SmallFile::Result::NotPlaced;
+        }
+    }
     virtual bool SetFolderTime(const std::wstring& path, std::uint64_t modified) = 0;
     // A path as the user knows it, for questions and reports.
     virtual std::wstring Shown(const std::wstring& path) = 0;

@@ -364,6 +364,27 @@ TEST_F(StandinFixture, ManySmallFilesArriveWholeWhenOneChangedAfterPlanning) {
         EXPECT_EQ(content(i), testsupport::ReadFileBytes(pc + L"\\Batch\\f" + std::to_wstring(i) + L".bin")) << i;
     }
     EXPECT_FALSE(HoldsPartial(pc + L"\\Batch"));
+
+    // And back, written several at a time: bytes and dates whole, nothing left half-written.
+    const std::wstring folder = pc + L"\\Batch";
+    const wchar_t* back[] = {folder.c_str(), nullptr};
+    ASSERT_TRUE(handset->CreateFolder(L"/var/mobile/Media/Returned"));
+    job = handset->Transfer()->PlanToDevice(back, L"/var/mobile/Media/Returned/");
+    ASSERT_NE(nullptr, job);
+    EXPECT_EQ(TransferOutcome::Completed, job->Run(&sink));
+    job->Release();
+    for (int i = 0; i < 40; ++i) {
+        const std::wstring name = L"\\Batch\\f" + std::to_wstring(i) + L".bin";
+        if (i == 8) continue;
+        EXPECT_EQ(testsupport::ReadFileBytes(pc + name), testsupport::ReadFileBytes(media + L"\\Returned" + name)) << i;
+    }
+    auto modified = [](const std::wstring& path) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+        return (ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    };
+    EXPECT_EQ(modified(pc + L"\\Batch\\f3.bin") / 10000000, modified(media + L"\\Returned\\Batch\\f3.bin") / 10000000);
+    EXPECT_FALSE(HoldsPartial(media + L"\\Returned\\Batch"));
 }
 
 }  // namespace

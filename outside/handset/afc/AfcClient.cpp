@@ -239,6 +239,10 @@ std::int64_t AfcClient::Rename(const std::string& from, const std::string& to) {
     return Simple(kRenamePath, Path(from) + Path(to));
 }
 
+std::int64_t AfcClient::PostRename(const std::string& from, const std::string& to) {
+    return Post(kRenamePath, Path(from) + Path(to), nullptr, 0) ? kSuccess : kTransportFailed;
+}
+
 std::int64_t AfcClient::Remove(const std::string& path) { return Simple(kRemovePath, Path(path)); }
 
 std::int64_t AfcClient::RemoveAll(const std::string& path) { return Simple(kRemovePathAndContents, Path(path)); }

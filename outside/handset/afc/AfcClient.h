@@ -53,6 +53,7 @@ public:
     std::int64_t PostClose(std::uint64_t handle, bool wanted);
     std::int64_t PostSetModificationTime(const std::string& path, std::uint64_t ns);
     std::int64_t PostGetFileInfo(const std::string& path);
+    std::int64_t PostRename(const std::string& from, const std::string& to);
     std::int64_t CollectFileInfo(FileInfo* info);
     // The information of many entries; each status as GetFileInfo gives it.
     std::int64_t GetFileInfos(const std::vector<std::string>& paths, std::vector<std::int64_t>* statuses,

@@ -307,6 +307,93 @@ std::unique_ptr<ISideWriter> AfcSide::CreateTemporary(const std::wstring& folder
     return std::make_unique<AfcWriter>(afc, handle, route.afcPath, route.service, orphans_);
 }
 
+void AfcSide::WriteMany(std::vector<SmallFile>* files) {
+    struct Entry {
+        SmallFile* file;
+        std::string temporary;
+        std::string final;
+        std::uint64_t handle = 0;
+        bool open = false;
+    };
+    std::vector<Entry> entries;
+    Service service = Service::Media;
+    for (SmallFile& file : *files) {
+        const Route temporary = RoutePath(Join(file.folder, PartialName()), link_->HasRoot());
+        const Route final = RoutePath(file.finalPath, link_->HasRoot());
+        if (temporary.kind != Route::Kind::Afc || final.kind != Route::Kind::Afc || final.service != temporary.service ||
+            (!entries.empty() && temporary.service != service))
+            return ITransferSide::WriteMany(files);
+        service = temporary.service;
+        entries.push_back({&file, temporary.afcPath, final.afcPath});
+        file.result = SmallFile::Result::Failed;
+    }
+    Route route;
+    route.kind = Route::Kind::Afc;
+    route.service = service;
+    afc::AfcClient* afc = entries.empty() ? nullptr : Client(route);
+    auto failed = [&](std::int64_t status) {
+        Failed(status);
+        for (Entry& entry : entries)
+            if (entry.file->result == SmallFile::Result::Failed) entry.file->why = lastError_;
+    };
+    auto finish = [&] {
+        // What was opened and not put in place goes; after a broken connection, at the next arrival.
+        for (Entry& entry : entries) {
+            if (!entry.open || entry.file->result == SmallFile::Result::Placed) continue;
+            if (afc->Broken() || afc->Remove(entry.temporary) != afc::kSuccess) orphans_(service, entry.temporary);
+        }
+    };
+    if (!afc) return failed(afc::kTransportFailed);
+    for (Entry& entry : entries)
+        if (afc->PostOpen(entry.temporary, afc::kWriteOnlyCreate) != afc::kSuccess) return failed(afc::kTransportFailed);
+    for (Entry& entry : entries) {
+        const std::int64_t status = afc->CollectOpen(&entry.handle);
+        if (status == afc::kTransportFailed) return failed(status), finish();
+        entry.open = status == afc::kSuccess;
+        if (!entry.open) {
+            Failed(status);
+            entry.file->why = lastError_;
+        }
+    }
+    for (Entry& entry : entries) {
+        if (!entry.open) continue;
+        const SmallFile& file = *entry.file;
+        const std::uint64_t ns = afc::NsFromFileTime(file.modified);
+        if ((!file.bytes.empty() && afc->PostWrite(entry.handle, file.bytes.data(), file.bytes.size()) != afc::kSuccess) ||
+            afc->PostClose(entry.handle, true) != afc::kSuccess ||
+            (ns && afc->PostSetModificationTime(entry.temporary, ns) != afc::kSuccess) ||
+            afc->PostGetFileInfo(entry.final) != afc::kSuccess)
+            return failed(afc::kTransportFailed), finish();
+    }
+    std::vector<Entry*> ready;
+    for (Entry& entry : entries) {
+        if (!entry.open) continue;
+        std::int64_t status = entry.file->bytes.empty() ? afc::kSuccess : afc->CollectStatus();
+        const std::int64_t closed = afc->CollectStatus();
+        if (status == afc::kSuccess) status = closed;
+        if (afc::NsFromFileTime(entry.file->modified)) afc->CollectStatus();  // a date not taken is no failure
+        afc::FileInfo info;
+        const std::int64_t there = afc->CollectFileInfo(&info);
+        if (afc->Broken()) return failed(afc::kTransportFailed), finish();
+        if (status != afc::kSuccess) {
+            Failed(status);
+            entry.file->why = lastError_;
+        } else if (there != afc::kObjectNotFound) {
+            entry.file->result = SmallFile::Result::NotPlaced;
+        } else {
+            ready.push_back(&entry);
+        }
+    }
+    for (Entry* entry : ready)
+        if (afc->PostRename(entry->temporary, entry->final) != afc::kSuccess) return failed(afc::kTransportFailed), finish();
+    for (Entry* entry : ready) {
+        const std::int64_t status = afc->CollectStatus();
+        if (status == afc::kTransportFailed) return failed(status), finish();
+        entry->file->result = status == afc::kSuccess ? SmallFile::Result::Placed : SmallFile::Result::NotPlaced;
+    }
+    finish();
+}
+
 bool AfcSide::SetFolderTime(const std::wstring& path, std::uint64_t modified) {
     const Route route = RoutePath(path, link_->HasRoot());
     afc::AfcClient* afc = route.kind == Route::Kind::Afc ? Client(route) : nullptr;

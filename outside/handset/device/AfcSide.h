@@ -32,6 +32,9 @@ public:
     bool Lookup(const std::wstring& path, SideEntry* entry) override;
     bool MakeFolder(const std::wstring& path) override;
     std::unique_ptr<ISideWriter> CreateTemporary(const std::wstring& folder) override;
+    // Opens, then writes with closes, dates and looks at the final names, then
+    // renames, each step for all files together: three round trips for all.
+    void WriteMany(std::vector<SmallFile>* files) override;
     bool SetFolderTime(const std::wstring& path, std::uint64_t modified) override;
     std::wstring Shown(const std::wstring& path) override { return path; }
     TransferError LastError() override { return lastError_; }
