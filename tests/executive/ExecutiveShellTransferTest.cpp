@@ -217,25 +217,10 @@ std::vector<std::wstring> LeftCopies() {
         std::wstring(temp) + L"Pelican-read-" + std::to_wstring(::GetCurrentProcessId()) + L"-*";
     HANDLE find = ::FindFirstFileW(pattern.c_str(), &fd);
     if (find == INVALID_HANDLE_VALUE) return left;
-    do left.push_back(std::wstring(temp) + fd.cFileName);
+    do left.push_back(fd.cFileName);
     while (::FindNextFileW(find, &fd));
     ::FindClose(find);
     return left;
-}
-
-// The largest file the device has written so far into a private copy that was not there before.
-LONGLONG LargestNewCopy(const std::vector<std::wstring>& before) {
-    LONGLONG largest = 0;
-    for (const std::wstring& folder : LeftCopies()) {
-        if (std::find(before.begin(), before.end(), folder) != before.end()) continue;
-        WIN32_FIND_DATAW fd;
-        HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &fd);
-        if (find == INVALID_HANDLE_VALUE) continue;
-        do largest = std::max(largest, (static_cast<LONGLONG>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow);
-        while (::FindNextFileW(find, &fd));
-        ::FindClose(find);
-    }
-    return largest;
 }
 
 TEST_F(ShellTransfer, AReadFailsWhenTheDeviceGoesAndTheTargetKeepsNothing) {
@@ -260,7 +245,9 @@ TEST_F(ShellTransfer, AReadFailsWhenTheDeviceGoesAndTheTargetKeepsNothing) {
     DWORD longest = 0;
     const DWORD start = ::GetTickCount();
     while (!target->WaitExit(0) && ::GetTickCount() - start < 30000) {
-        if (!removed && LargestNewCopy(copiesBefore) >= kMiB)
+        // The first file is whole at the target: the movie is asked for next. Nothing
+        // looks into the private copies, as an open look would keep a stream from removing its own.
+        if (!removed && testsupport::FileExists(pc + L"\\IMG_0002.JPG"))
             removed = ::MoveFileW(device.c_str(), (device + L"-away").c_str()) != 0;
         MSG msg;
         for (;;) {
