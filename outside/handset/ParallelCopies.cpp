@@ -91,13 +91,13 @@ bool ParallelCopies::Idle() {
     return queue_.empty() && running_ == 0;
 }
 
-void ParallelCopies::Take(std::uint64_t* files, std::uint64_t* bytes, std::vector<Result>* results) {
+void ParallelCopies::Take(std::uint64_t* files, std::uint64_t* bytes, std::vector<Task>* again) {
     std::lock_guard<std::mutex> lock(mutex_);
     *files = files_;
     *bytes = bytes_;
     files_ = bytes_ = 0;
-    results->swap(results_);
-    results_.clear();
+    again->swap(again_);
+    again_.clear();
 }
 
 void ParallelCopies::Help(ITransferSide* from, ITransferSide* to) {
@@ -116,18 +116,15 @@ void ParallelCopies::Help(ITransferSide* from, ITransferSide* to) {
             running_ += static_cast<int>(tasks.size());
         }
         std::vector<Outcome> outcomes(tasks.size(), Outcome::Abandoned);
-        std::vector<Result> results(tasks.size());
-        if (!stop_) CopyBatch(*from, *to, tasks, &buffer, &outcomes, &results);
+        if (!stop_) CopyBatch(*from, *to, tasks, &buffer, &outcomes);
         std::lock_guard<std::mutex> lock(mutex_);
         running_ -= static_cast<int>(tasks.size());
         for (std::size_t i = 0; i < tasks.size(); ++i) {
             if (outcomes[i] == Outcome::Copied) {
                 ++files_;
                 bytes_ += tasks[i].node->size;
-            } else if (outcomes[i] != Outcome::Abandoned) {
-                results[i].again = outcomes[i] == Outcome::Again;
-                results[i].task = std::move(tasks[i]);
-                results_.push_back(std::move(results[i]));
+            } else if (outcomes[i] == Outcome::Again) {
+                again_.push_back(std::move(tasks[i]));
             }
         }
         ended_.notify_all();
@@ -135,7 +132,7 @@ void ParallelCopies::Help(ITransferSide* from, ITransferSide* to) {
 }
 
 void ParallelCopies::CopyBatch(ITransferSide& from, ITransferSide& to, const std::vector<Task>& tasks,
-                               std::vector<char>* buffer, std::vector<Outcome>* outcomes, std::vector<Result>* results) {
+                               std::vector<char>* buffer, std::vector<Outcome>* outcomes) {
     std::vector<std::wstring> sources;
     for (const Task& task : tasks) sources.push_back(task.node->source);
     std::vector<std::unique_ptr<ISideReader>> readers =
@@ -153,15 +150,15 @@ void ParallelCopies::CopyBatch(ITransferSide& from, ITransferSide& to, const std
         std::unique_ptr<ISideReader> reader = i < readers.size() ? std::move(readers[i]) : nullptr;
         if (stop_) continue;
         if (!reader) {
-            (*outcomes)[i] = Outcome::Failed;
-            (*results)[i].why = TransferError::Unreadable;
+            (*outcomes)[i] = Outcome::Again;
             continue;
         }
         SmallFile file;
         bool read = true;
         for (std::size_t got = 1; got > 0 && read;) {
             read = reader->Read(buffer->data(), buffer->size(), &got);
-            // A file that grew past what a helper holds is copied again by the job's thread.
+            // A file that grew past what a helper holds, or that could not be read here, is
+            // copied again by the job's thread.
             if (read && file.bytes.size() + got > kChunk) read = false;
             if (read) file.bytes.append(buffer->data(), got);
         }
@@ -179,26 +176,13 @@ void ParallelCopies::CopyBatch(ITransferSide& from, ITransferSide& to, const std
     // Nothing is put in place once a side has gone; the job's thread tells a
     // removal from a failure of these files.
     if (!from.Present() || !to.Present()) {
-        for (std::size_t i : of) {
-            (*outcomes)[i] = Outcome::Failed;
-            (*results)[i].why = TransferError::DeviceRemoved;
-        }
+        for (std::size_t i : of) (*outcomes)[i] = Outcome::Again;
         return;
     }
     to.WriteMany(&files);
     for (std::size_t k = 0; k < files.size(); ++k) {
         const std::size_t i = of[k];
-        switch (files[k].result) {
-            case SmallFile::Result::Placed:
-                (*outcomes)[i] = Outcome::Copied;
-                break;
-            case SmallFile::Result::NotPlaced:
-                (*outcomes)[i] = Outcome::Again;
-                break;
-            default:
-                (*outcomes)[i] = Outcome::Failed;
-                (*results)[i].why = files[k].why;
-        }
+        (*outcomes)[i] = files[k].result == SmallFile::Result::Placed ? Outcome::Copied : Outcome::Again;
     }
 }
 

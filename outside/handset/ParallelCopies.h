@@ -30,13 +30,6 @@ public:
         std::wstring finalPath;
         std::wstring folder;
     };
-    // What the job's thread must finish: a failure to report, or a file to copy
-    // again itself (its name was taken meanwhile, or putting it in place failed).
-    struct Result {
-        Task task;
-        bool again = false;
-        TransferError why = TransferError::Other;
-    };
     // Called while the job's thread waits; false stops the waiting.
     using Tick = std::function<bool()>;
 
@@ -55,15 +48,18 @@ public:
     // in place (their temporary files removed). Waits for the helpers to settle.
     void Stop();
     bool Idle();
-    // Files and bytes put in place, and results, since the last call.
-    void Take(std::uint64_t* files, std::uint64_t* bytes, std::vector<Result>* results);
+    // Files and bytes put in place since the last call, and the files the job's
+    // thread must copy itself: their names were taken meanwhile, or something
+    // failed here (a helper's own connection included), so that thread finds
+    // out why and reports it.
+    void Take(std::uint64_t* files, std::uint64_t* bytes, std::vector<Task>* again);
 
 private:
-    enum class Outcome { Copied, Failed, Again, Abandoned };
+    enum class Outcome { Copied, Again, Abandoned };
     void Help(ITransferSide* from, ITransferSide* to);
     // Reads the tasks' files whole, then writes them all at once.
     void CopyBatch(ITransferSide& from, ITransferSide& to, const std::vector<Task>& tasks, std::vector<char>* buffer,
-                   std::vector<Outcome>* outcomes, std::vector<Result>* results);
+                   std::vector<Outcome>* outcomes);
     // Waits for `done` under the lock, calling `tick` without it every 100 ms.
     bool WaitFor(const std::function<bool()>& done, const Tick& tick);
 
@@ -78,7 +74,7 @@ private:
     bool quit_ = false;
     std::uint64_t files_ = 0;
     std::uint64_t bytes_ = 0;
-    std::vector<Result> results_;
+    std::vector<Task> again_;
 };
 
 }  // namespace handset

@@ -140,16 +140,11 @@ TransferOutcome TransferRunner::Run(ITransferSink* sink) {
 void TransferRunner::Harvest() {
     if (!helpers_) return;
     std::uint64_t files = 0, bytes = 0;
-    std::vector<ParallelCopies::Result> results;
-    helpers_->Take(&files, &bytes, &results);
+    std::vector<ParallelCopies::Task> again;
+    helpers_->Take(&files, &bytes, &again);
     progress_.filesDone += files;
     progress_.bytesDone += bytes;
-    for (ParallelCopies::Result& result : results) {
-        if (result.again)
-            again_.push_back(std::move(result.task));
-        else
-            Fail(*result.task.node, result.why);
-    }
+    for (ParallelCopies::Task& task : again) again_.push_back(std::move(task));
 }
 
 void TransferRunner::Settle() {
@@ -160,7 +155,7 @@ void TransferRunner::Settle() {
     again.swap(again_);
     for (const ParallelCopies::Task& task : again) {
         if (Stopped()) return;
-        // Asked about like any clash, here: the helper met the name only as it put the file in place.
+        // Here, as any file: a clash is asked about, a failure is named with its reason.
         CopyFile(*task.node, task.folder, false, false);
     }
 }

@@ -30,7 +30,6 @@ struct SmallFile {
     std::uint64_t modified = 0;
     // NotPlaced: written whole, but something stands at finalPath, or putting it there failed.
     Result result = Result::Failed;
-    TransferError why = TransferError::Other;
 };
 
 class ISideReader {
@@ -87,7 +86,6 @@ public:
             std::unique_ptr<ISideWriter> writer = CreateTemporary(file.folder);
             if (!writer || (!file.bytes.empty() && !writer->Write(file.bytes.data(), file.bytes.size()))) {
                 file.result = SmallFile::Result::Failed;
-                file.why = LastError();
                 continue;
             }
             file.result = writer->Commit(file.finalPath, file.modified, false) ? SmallFile::Result::Placed

@@ -331,29 +331,25 @@ void AfcSide::WriteMany(std::vector<SmallFile>* files) {
     route.kind = Route::Kind::Afc;
     route.service = service;
     afc::AfcClient* afc = entries.empty() ? nullptr : Client(route);
-    auto failed = [&](std::int64_t status) {
-        Failed(status);
-        for (Entry& entry : entries)
-            if (entry.file->result == SmallFile::Result::Failed) entry.file->why = lastError_;
-    };
     auto finish = [&] {
-        // What was opened and not put in place goes; after a broken connection, at the next arrival.
+        // What was opened and not put in place goes; after a broken connection (when any
+        // open may have reached the handset unanswered), at the next arrival.
         for (Entry& entry : entries) {
-            if (!entry.open || entry.file->result == SmallFile::Result::Placed) continue;
-            if (afc->Broken() || afc->Remove(entry.temporary) != afc::kSuccess) orphans_(service, entry.temporary);
+            if (entry.file->result == SmallFile::Result::Placed) continue;
+            if (afc->Broken())
+                orphans_(service, entry.temporary);
+            else if (entry.open && afc->Remove(entry.temporary) != afc::kSuccess)
+                orphans_(service, entry.temporary);
         }
     };
-    if (!afc) return failed(afc::kTransportFailed);
+    // Whatever fails here is left Failed, and the caller copies it again on its own, finding out why.
+    if (!afc) return;
     for (Entry& entry : entries)
-        if (afc->PostOpen(entry.temporary, afc::kWriteOnlyCreate) != afc::kSuccess) return failed(afc::kTransportFailed);
+        if (afc->PostOpen(entry.temporary, afc::kWriteOnlyCreate) != afc::kSuccess) return finish();
     for (Entry& entry : entries) {
         const std::int64_t status = afc->CollectOpen(&entry.handle);
-        if (status == afc::kTransportFailed) return failed(status), finish();
+        if (status == afc::kTransportFailed) return finish();
         entry.open = status == afc::kSuccess;
-        if (!entry.open) {
-            Failed(status);
-            entry.file->why = lastError_;
-        }
     }
     for (Entry& entry : entries) {
         if (!entry.open) continue;
@@ -363,7 +359,7 @@ void AfcSide::WriteMany(std::vector<SmallFile>* files) {
             afc->PostClose(entry.handle, true) != afc::kSuccess ||
             (ns && afc->PostSetModificationTime(entry.temporary, ns) != afc::kSuccess) ||
             afc->PostGetFileInfo(entry.final) != afc::kSuccess)
-            return failed(afc::kTransportFailed), finish();
+            return finish();
     }
     std::vector<Entry*> ready;
     for (Entry& entry : entries) {
@@ -374,21 +370,17 @@ void AfcSide::WriteMany(std::vector<SmallFile>* files) {
         if (afc::NsFromFileTime(entry.file->modified)) afc->CollectStatus();  // a date not taken is no failure
         afc::FileInfo info;
         const std::int64_t there = afc->CollectFileInfo(&info);
-        if (afc->Broken()) return failed(afc::kTransportFailed), finish();
-        if (status != afc::kSuccess) {
-            Failed(status);
-            entry.file->why = lastError_;
-        } else if (there != afc::kObjectNotFound) {
-            entry.file->result = SmallFile::Result::NotPlaced;
-        } else {
+        if (afc->Broken()) return finish();
+        if (status == afc::kSuccess && there == afc::kObjectNotFound)
             ready.push_back(&entry);
-        }
+        else if (status == afc::kSuccess)
+            entry.file->result = SmallFile::Result::NotPlaced;
     }
     for (Entry* entry : ready)
-        if (afc->PostRename(entry->temporary, entry->final) != afc::kSuccess) return failed(afc::kTransportFailed), finish();
+        if (afc->PostRename(entry->temporary, entry->final) != afc::kSuccess) return finish();
     for (Entry* entry : ready) {
         const std::int64_t status = afc->CollectStatus();
-        if (status == afc::kTransportFailed) return failed(status), finish();
+        if (status == afc::kTransportFailed) return finish();
         entry->file->result = status == afc::kSuccess ? SmallFile::Result::Placed : SmallFile::Result::NotPlaced;
     }
     finish();
