@@ -2,7 +2,8 @@
 // file the cost is waiting (on the handset's answers, on the file system), not
 // moving bytes, so several at once finish sooner. Each helper has its own pair
 // of sides and so its own connections. Helpers only copy and count: questions,
-// failures and progress stay with the job's thread, which takes them from here.
+// failures and progress stay with the job's thread, which takes the counts and
+// the files they could not finish from here.
 #pragma once
 #include <atomic>
 #include <condition_variable>
