@@ -130,10 +130,16 @@ TEST_F(HandsetEndToEnd, PlugBrowseCopyManageUnplugMidCopyAndClose) {
     EXPECT_EQ("a note from the PC\n", ReadFileBytes(album + L"note.txt"));
     EXPECT_EQ(WriteSeconds(pc_ + L"\\note.txt"), WriteSeconds(album + L"note.txt")) << "date kept";
     EXPECT_TRUE(WaitFor([&] { return HasRow(L"note.txt"); }));
+    // Enough small files that helpers copy them, several to a connection.
+    ASSERT_TRUE(::CreateDirectoryW((desktop_ + L"\\many").c_str(), nullptr));
+    for (int i = 0; i < 24; ++i)
+        ASSERT_TRUE(WriteFileBytes(desktop_ + L"\\many\\s" + std::to_wstring(i) + L".txt", std::string(3000 + i, 'm')));
     ClickButton(L"CopyFolderToDevice");
     ASSERT_NO_FATAL_FAILURE(ConfirmBrowser());
     ExpectCopyFinished();
     EXPECT_EQ(ReadFileBytes(album + photos[0]), ReadFileBytes(album + L"desktop\\" + photos[0]));
+    for (int i = 0; i < 24; ++i)
+        EXPECT_EQ(std::string(3000 + i, 'm'), ReadFileBytes(album + L"desktop\\many\\s" + std::to_wstring(i) + L".txt"));
     EXPECT_TRUE(WaitFor([&] { return HasRow(L"desktop"); }));
 
     // New folder, renamed, deleted.
