@@ -160,39 +160,12 @@ void CFolderHandset::AddOrphan(const std::wstring& path) {
 
 bool CFolderHandset::IsConnected() { return Present(); }
 
-bool CFolderHandset::RunCopy(const std::vector<CopyNode>& nodes, std::uint64_t total, const std::wstring& target,
-                             ProgressCallback progress) {
-    ProgressMeter meter(progress, total);
-    CopyEngine engine(&meter, [this] { return Present(); });
-    const bool ok = engine.Run(nodes, target);
-    if (!engine.Orphans().empty()) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        orphans_.insert(orphans_.end(), engine.Orphans().begin(), engine.Orphans().end());
-    }
-    if (ok) meter.Finish();
-    return ok;
-}
-
+// The copy slots run whole jobs as the transfer interface does, with clashes
+// keeping both names and progress in KiB.
 bool CFolderHandset::CopyToPC(const wchar_t* const* devicePaths, const wchar_t* pcFolder, ProgressCallback progress) {
     CallGuard guard(this);
-    if (!devicePaths || !devicePaths[0] || !pcFolder || !Present()) return false;
-    const std::wstring target = ExtendedPath(pcFolder);
-    if (target.empty() || !IsFolder(target)) return false;
-    std::vector<CopyNode> nodes;
-    std::uint64_t total = 0;
-    bool ok = true;
-    for (const wchar_t* const* p = devicePaths; *p; ++p) {
-        std::vector<std::wstring> names;
-        std::wstring source;
-        CopyNode node;
-        if (!SplitDevicePath(*p, &names) || names.empty() || !Resolve(*p, &source) ||
-            !PlanCopy(source, PcSafeName(names.back()), true, &node, &total)) {
-            ok = false;  // the others are still copied
-            continue;
-        }
-        nodes.push_back(std::move(node));
-    }
-    return RunCopy(nodes, total, target, progress) && ok;
+    if (!Present()) return false;
+    return RunWithPlainProgress(transfer_.PlanToPC(devicePaths, pcFolder), progress, ProgressUnit::KiB);
 }
 
 bool CFolderHandset::CopyFileToDevice(const wchar_t* pcFile, wchar_t* devicePath, ProgressCallback progress) {
@@ -200,10 +173,8 @@ bool CFolderHandset::CopyFileToDevice(const wchar_t* pcFile, wchar_t* devicePath
     std::wstring device, folder, name;
     if (!pcFile || !ReadPathBuffer(devicePath, &device) || !Present() || !ResolveNew(device, &folder, &name)) return false;
     const std::wstring source = ExtendedPath(pcFile);
-    CopyNode node;
-    std::uint64_t total = 0;
-    if (source.empty() || !PlanCopy(source, name, false, &node, &total) || node.folder) return false;
-    return RunCopy({node}, total, folder, progress);
+    if (source.empty() || Attributes(source) == INVALID_FILE_ATTRIBUTES || IsFolder(source)) return false;
+    return RunWithPlainProgress(transfer_.Plan(false, {{source, name}}, folder), progress, ProgressUnit::KiB);
 }
 
 bool CFolderHandset::CopyFolderToDevice(const wchar_t* pcFolder, wchar_t* devicePath, ProgressCallback progress) {
@@ -213,11 +184,8 @@ bool CFolderHandset::CopyFolderToDevice(const wchar_t* pcFolder, wchar_t* device
         return false;
     const std::wstring source = ExtendedPath(pcFolder);
     const std::wstring name = LastName(source);
-    CopyNode node;
-    std::uint64_t total = 0;
-    if (source.empty() || !IsPlainName(name) || !PlanCopy(source, name, false, &node, &total) || !node.folder)
-        return false;
-    return RunCopy({node}, total, folder, progress);
+    if (source.empty() || !IsPlainName(name) || !IsFolder(source)) return false;
+    return RunWithPlainProgress(transfer_.Plan(false, {{source, name}}, folder), progress, ProgressUnit::KiB);
 }
 
 bool CFolderHandset::CreateFolder(const wchar_t* devicePath) {

@@ -11,7 +11,7 @@
 
 #include "fileview/DirectoryFileTree.h"
 #include "outside/handset/CFolderTransfer.h"
-#include "outside/handset/CopyEngine.h"
+#include "outside/handset/FileCopy.h"
 #include "platform/Handles.h"
 #include "shuttle/IHandsetInteraction.h"
 
@@ -55,8 +55,6 @@ private:
     bool Present() const;
     // Resolves the folder of a new entry and checks the entry's name.
     bool ResolveNew(const std::wstring& devicePath, std::wstring* folder, std::wstring* name) const;
-    bool RunCopy(const std::vector<CopyNode>& nodes, std::uint64_t total, const std::wstring& target,
-                 ProgressCallback progress);
     void RemoveOrphans();
     void Watch();
     static DWORD WINAPI WatchThread(void* self);

@@ -25,7 +25,7 @@ ITransferJob* CFolderTransfer::PlanToPC(const wchar_t* const* devicePaths, const
         item.name = names.empty() ? std::wstring(*p) : names.back();
         items.push_back(std::move(item));
     }
-    return new (std::nothrow) TransferRunner(Win32Side::Device(device_->Root(), Orphans()), Win32Side::Pc(), items, target);
+    return Plan(true, items, target);
 }
 
 ITransferJob* CFolderTransfer::PlanToDevice(const wchar_t* const* pcPaths, const wchar_t* deviceFolder) {
@@ -40,12 +40,17 @@ ITransferJob* CFolderTransfer::PlanToDevice(const wchar_t* const* pcPaths, const
         item.name = LastName(*p);
         items.push_back(std::move(item));
     }
-    return new (std::nothrow) TransferRunner(Win32Side::Pc(), Win32Side::Device(device_->Root(), Orphans()), items, target);
+    return Plan(false, items, target);
 }
 
-std::function<void(const std::wstring&)> CFolderTransfer::Orphans() {
+ITransferJob* CFolderTransfer::Plan(bool toPc, const std::vector<TransferItem>& items, const std::wstring& targetFolder) {
     CFolderHandset* device = device_;
-    return [device](const std::wstring& path) { device->AddOrphan(path); };
+    std::unique_ptr<ITransferSide> pc = Win32Side::Pc();
+    std::unique_ptr<ITransferSide> folder =
+        Win32Side::Device(device->Root(), [device] { return device->IsConnected(); },
+                          [device](const std::wstring& path) { device->AddOrphan(path); });
+    return toPc ? new (std::nothrow) TransferRunner(std::move(folder), std::move(pc), items, targetFolder)
+                : new (std::nothrow) TransferRunner(std::move(pc), std::move(folder), items, targetFolder);
 }
 
 bool CFolderTransfer::DeviceFreeBytes(std::uint64_t* bytes) {

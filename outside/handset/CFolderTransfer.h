@@ -2,7 +2,9 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "outside/handset/TransferRunner.h"
 #include "shuttle/IHandsetTransfer.h"
 
 namespace handset {
@@ -19,8 +21,10 @@ public:
     ITransferJob* PlanToDevice(const wchar_t* const* pcPaths, const wchar_t* deviceFolder) override;
     bool DeviceFreeBytes(std::uint64_t* bytes) override;
 
+    // A job of items already found, into a folder already found (extended-length paths).
+    ITransferJob* Plan(bool toPc, const std::vector<TransferItem>& items, const std::wstring& targetFolder);
+
 private:
-    std::function<void(const std::wstring&)> Orphans();
 
     CFolderHandset* device_;
 };

@@ -182,7 +182,7 @@ void ParallelCopies::CopyBatch(ITransferSide& from, ITransferSide& to, const std
     to.WriteMany(&files);
     for (std::size_t k = 0; k < files.size(); ++k) {
         const std::size_t i = of[k];
-        (*outcomes)[i] = files[k].result == SmallFile::Result::Placed ? Outcome::Copied : Outcome::Again;
+        (*outcomes)[i] = files[k].placed ? Outcome::Copied : Outcome::Again;
     }
 }
 

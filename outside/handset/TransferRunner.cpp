@@ -354,4 +354,40 @@ void TransferRunner::WriteFile(const Node& node, const std::wstring& finalPath, 
     ++progress_.filesDone;
 }
 
+namespace {
+
+// The plain progress function of the copy slots, fed by a job's progress.
+class PlainSink final : public ITransferSink {
+public:
+    PlainSink(ProgressCallback progress, std::uint64_t total, ProgressUnit unit) : meter_(progress, total, unit) {}
+    bool OnProgress(const TransferProgress& progress) override {
+        if (progress.bytesDone > reported_) meter_.Advance(progress.bytesDone - reported_);
+        reported_ = progress.bytesDone > reported_ ? progress.bytesDone : reported_;
+        meter_.Poll();
+        return true;
+    }
+    // The copy slots cannot ask: a file whose name is taken gets a numbered name.
+    TransferClashChoice OnClash(const TransferClash&) override { return TransferClashChoice::KeepBoth; }
+    void OnItemFailed(const wchar_t*, TransferError) override {}
+    void Finish() { meter_.Finish(); }
+
+private:
+    ProgressMeter meter_;
+    std::uint64_t reported_ = 0;
+};
+
+}  // namespace
+
+bool RunWithPlainProgress(ITransferJob* job, ProgressCallback progress, ProgressUnit unit) {
+    if (!job) return false;
+    TransferTotals totals;
+    job->Totals(&totals);
+    PlainSink sink(progress, totals.bytes, unit);
+    const TransferOutcome outcome = job->Run(&sink);
+    job->Release();
+    if (outcome != TransferOutcome::Completed) return false;
+    sink.Finish();
+    return true;
+}
+
 }  // namespace handset

@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "outside/handset/FileCopy.h"
 #include "outside/handset/ParallelCopies.h"
 #include "outside/handset/TransferSide.h"
 #include "shuttle/IHandsetTransfer.h"
@@ -100,5 +101,9 @@ private:
 
 // A sink that keeps both names and never stops, for a null sink.
 ITransferSink& QuietSink();
+
+// Runs a job for a copy slot: name clashes keep both, progress goes to the
+// plain function in `unit`; true when everything arrived. Releases the job.
+bool RunWithPlainProgress(ITransferJob* job, ProgressCallback progress, ProgressUnit unit);
 
 }  // namespace handset

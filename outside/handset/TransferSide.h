@@ -21,15 +21,13 @@ struct SideEntry {
     std::uint64_t modified = 0;  // FILETIME ticks, UTC; 0 when unknown
 };
 
-// A small file for WriteMany: its bytes, where it goes, and what became of it.
+// A small file for WriteMany: its bytes, where it goes, and whether it got there.
 struct SmallFile {
-    enum class Result { Placed, NotPlaced, Failed };
     std::string bytes;
     std::wstring folder;  // where its temporary name is made
     std::wstring finalPath;
     std::uint64_t modified = 0;
-    // NotPlaced: written whole, but something stands at finalPath, or putting it there failed.
-    Result result = Result::Failed;
+    bool placed = false;
 };
 
 class ISideReader {
@@ -84,12 +82,8 @@ public:
     virtual void WriteMany(std::vector<SmallFile>* files) {
         for (SmallFile& file : *files) {
             std::unique_ptr<ISideWriter> writer = CreateTemporary(file.folder);
-            if (!writer || (!file.bytes.empty() && !writer->Write(file.bytes.data(), file.bytes.size()))) {
-                file.result = SmallFile::Result::Failed;
-                continue;
-            }
-            file.result = writer->Commit(file.finalPath, file.modified, false) ? SmallFile::Result::Placed
-                                                                                : SmallFile::Result::NotPlaced;
+            file.placed = writer && (file.bytes.empty() || writer->Write(file.bytes.data(), file.bytes.size())) &&
+                          writer->Commit(file.finalPath, file.modified, false);
         }
     }
     virtual bool SetFolderTime(const std::wstring& path, std::uint64_t modified) = 0;

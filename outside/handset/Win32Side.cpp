@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "outside/handset/CopyEngine.h"
+#include "outside/handset/FileCopy.h"
 #include "outside/handset/DevicePaths.h"
 #include "platform/Handles.h"
 
@@ -100,9 +100,10 @@ private:
 
 std::unique_ptr<Win32Side> Win32Side::Pc() { return std::unique_ptr<Win32Side>(new Win32Side(L"")); }
 
-std::unique_ptr<Win32Side> Win32Side::Device(const std::wstring& root,
+std::unique_ptr<Win32Side> Win32Side::Device(const std::wstring& root, std::function<bool()> present,
                                              std::function<void(const std::wstring&)> orphaned) {
     auto side = std::unique_ptr<Win32Side>(new Win32Side(root));
+    side->present_ = std::move(present);
     side->orphaned_ = std::move(orphaned);
     return side;
 }
@@ -111,7 +112,7 @@ void Win32Side::Orphaned(const std::wstring& path) {
     if (orphaned_) orphaned_(path);
 }
 
-bool Win32Side::Present() { return deviceRoot_.empty() || IsFolder(deviceRoot_); }
+bool Win32Side::Present() { return !present_ || present_(); }
 
 std::wstring Win32Side::Shown(const std::wstring& path) {
     if (deviceRoot_.empty()) {

@@ -11,10 +11,10 @@ public:
     // The PC: entries of the other side get their PC spelling.
     static std::unique_ptr<Win32Side> Pc();
     // The folder-backed device under `root` (extended-length); paths below it
-    // are shown as device paths, and the side has gone when the folder has.
+    // are shown as device paths, and the side has gone when `present` says so.
     // `orphaned` is told of unfinished files that could not be removed (the
     // device went meanwhile), to be removed once it is back.
-    static std::unique_ptr<Win32Side> Device(const std::wstring& root,
+    static std::unique_ptr<Win32Side> Device(const std::wstring& root, std::function<bool()> present,
                                              std::function<void(const std::wstring&)> orphaned);
 
     bool Stat(const std::wstring& path, SideEntry* entry) override;
@@ -38,6 +38,7 @@ private:
     bool Failed();
 
     std::wstring deviceRoot_;  // empty for the PC
+    std::function<bool()> present_;  // null for the PC
     std::function<void(const std::wstring&)> orphaned_;
     TransferError lastError_ = TransferError::Other;
 };

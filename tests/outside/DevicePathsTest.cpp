@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "outside/handset/CopyEngine.h"
+#include "outside/handset/FileCopy.h"
 #include "outside/handset/DevicePaths.h"
 #include "outside/handset/HandsetConfig.h"
 #include "tests/support/TestPaths.h"

@@ -1,7 +1,7 @@
 // Arrival and removal: reported by the library's own thread, within a second, once per change.
 #include <mutex>
 
-#include "outside/handset/CopyEngine.h"
+#include "outside/handset/FileCopy.h"
 #include "tests/outside/HandsetFixture.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "outside/handset/CopyEngine.h"
+#include "outside/handset/FileCopy.h"
 #include "outside/handset/DevicePaths.h"
 #include "outside/handset/wire/Utf8.h"
 
@@ -325,7 +325,7 @@ void AfcSide::WriteMany(std::vector<SmallFile>* files) {
             return ITransferSide::WriteMany(files);
         service = temporary.service;
         entries.push_back({&file, temporary.afcPath, final.afcPath});
-        file.result = SmallFile::Result::Failed;
+        file.placed = false;
     }
     Route route;
     route.kind = Route::Kind::Afc;
@@ -335,7 +335,7 @@ void AfcSide::WriteMany(std::vector<SmallFile>* files) {
         // What was opened and not put in place goes; after a broken connection (when any
         // open may have reached the handset unanswered), at the next arrival.
         for (Entry& entry : entries) {
-            if (entry.file->result == SmallFile::Result::Placed) continue;
+            if (entry.file->placed) continue;
             if (afc->Broken())
                 orphans_(service, entry.temporary);
             else if (entry.open && afc->Remove(entry.temporary) != afc::kSuccess)
@@ -371,17 +371,14 @@ void AfcSide::WriteMany(std::vector<SmallFile>* files) {
         afc::FileInfo info;
         const std::int64_t there = afc->CollectFileInfo(&info);
         if (afc->Broken()) return finish();
-        if (status == afc::kSuccess && there == afc::kObjectNotFound)
-            ready.push_back(&entry);
-        else if (status == afc::kSuccess)
-            entry.file->result = SmallFile::Result::NotPlaced;
+        if (status == afc::kSuccess && there == afc::kObjectNotFound) ready.push_back(&entry);
     }
     for (Entry* entry : ready)
         if (afc->PostRename(entry->temporary, entry->final) != afc::kSuccess) return finish();
     for (Entry* entry : ready) {
         const std::int64_t status = afc->CollectStatus();
         if (status == afc::kTransportFailed) return finish();
-        entry->file->result = status == afc::kSuccess ? SmallFile::Result::Placed : SmallFile::Result::NotPlaced;
+        entry->file->placed = status == afc::kSuccess;
     }
     finish();
 }

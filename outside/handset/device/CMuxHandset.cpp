@@ -1,7 +1,8 @@
 // CMuxHandset: the contract's operations on a handset through AFC.
 #include "outside/handset/device/CMuxHandset.h"
 
-#include "outside/handset/CopyEngine.h"
+#include "outside/handset/FileCopy.h"
+#include "outside/handset/TransferRunner.h"
 #include "outside/handset/DevicePaths.h"
 #include "outside/handset/device/CMuxTransfer.h"
 #include "outside/handset/wire/Utf8.h"
@@ -248,7 +249,7 @@ void CMuxHandset::RemoveOrphans(const std::shared_ptr<DeviceLink>& link) {
 
 bool CMuxHandset::CopyToPC(const wchar_t* const* devicePaths, const wchar_t* pcFolder, ProgressCallback progress) {
     CallGuard guard(&calls_);
-    return RunWithPlainProgress(transfer_.PlanToPC(devicePaths, pcFolder), progress);
+    return RunWithPlainProgress(transfer_.PlanToPC(devicePaths, pcFolder), progress, ProgressUnit::Bytes);
 }
 
 bool CMuxHandset::CopyFileToDevice(const wchar_t* pcFile, wchar_t* devicePath, ProgressCallback progress) {
@@ -262,7 +263,7 @@ bool CMuxHandset::CopyFileToDevice(const wchar_t* pcFile, wchar_t* devicePath, P
     if (source.empty() || handset::IsFolder(source) || Attributes(source) == INVALID_FILE_ATTRIBUTES) return false;
     names.pop_back();
     return RunWithPlainProgress(transfer_.PlanNamedToDevice({{pcFile, SplitName(device)}}, DevicePathOf(names)),
-                                progress);
+                                progress, ProgressUnit::Bytes);
 }
 
 bool CMuxHandset::CopyFolderToDevice(const wchar_t* pcFolder, wchar_t* devicePath, ProgressCallback progress) {
@@ -270,7 +271,7 @@ bool CMuxHandset::CopyFolderToDevice(const wchar_t* pcFolder, wchar_t* devicePat
     std::wstring device;
     if (!pcFolder || !ReadPathBuffer(devicePath, &device) || !handset::IsFolder(ExtendedPath(pcFolder))) return false;
     const wchar_t* items[] = {pcFolder, nullptr};
-    return RunWithPlainProgress(transfer_.PlanToDevice(items, device.c_str()), progress);
+    return RunWithPlainProgress(transfer_.PlanToDevice(items, device.c_str()), progress, ProgressUnit::Bytes);
 }
 
 }  // namespace handset::device

@@ -3,7 +3,6 @@
 
 #include <new>
 
-#include "outside/handset/CopyEngine.h"
 #include "outside/handset/DevicePaths.h"
 #include "outside/handset/TransferRunner.h"
 #include "outside/handset/Win32Side.h"
@@ -54,42 +53,6 @@ bool CMuxTransfer::DeviceFreeBytes(std::uint64_t* bytes) {
     if (!bytes || !link) return false;
     DeviceLink::Lease lease = link->Acquire(Service::Media);
     return lease && lease->FreeBytes(bytes) == afc::kSuccess;
-}
-
-namespace {
-
-// The plain progress function of the copy slots, fed by a job's progress.
-class PlainSink final : public ITransferSink {
-public:
-    PlainSink(ProgressCallback progress, std::uint64_t total) : meter_(progress, total, ProgressUnit::Bytes) {}
-    bool OnProgress(const TransferProgress& progress) override {
-        if (progress.bytesDone > reported_) meter_.Advance(progress.bytesDone - reported_);
-        reported_ = progress.bytesDone > reported_ ? progress.bytesDone : reported_;
-        meter_.Poll();
-        return true;
-    }
-    // The copy slots cannot ask: a file whose name is taken gets a numbered name.
-    TransferClashChoice OnClash(const TransferClash&) override { return TransferClashChoice::KeepBoth; }
-    void OnItemFailed(const wchar_t*, TransferError) override {}
-    void Finish() { meter_.Finish(); }
-
-private:
-    ProgressMeter meter_;
-    std::uint64_t reported_ = 0;
-};
-
-}  // namespace
-
-bool RunWithPlainProgress(ITransferJob* job, ProgressCallback progress) {
-    if (!job) return false;
-    TransferTotals totals;
-    job->Totals(&totals);
-    PlainSink sink(progress, totals.bytes);
-    const TransferOutcome outcome = job->Run(&sink);
-    job->Release();
-    if (outcome != TransferOutcome::Completed) return false;
-    sink.Finish();
-    return true;
 }
 
 }  // namespace handset::device

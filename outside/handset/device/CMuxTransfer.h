@@ -33,8 +33,4 @@ private:
     OrphanSink orphans_;
 };
 
-// Runs a job for a copy slot: name clashes keep both, progress goes to the
-// plain function in bytes; true when everything arrived. Releases the job.
-bool RunWithPlainProgress(ITransferJob* job, ProgressCallback progress);
-
 }  // namespace handset::device
