@@ -323,6 +323,22 @@ IEmberAppModule* LoadShuttleModule(HMODULE* dll) {
     return create ? reinterpret_cast<IEmberAppModule*>(create()) : nullptr;
 }
 
+bool RegisterShuttle(CEmberSoftBus* bus) {
+    HMODULE dll = nullptr;
+    IEmberAppModule* shuttle = LoadShuttleModule(&dll);
+    return shuttle && bus->RegisterModule(&ember::MID_Shuttle, shuttle, dll) == S_OK;
+}
+
+bool UseDeviceFolder(const std::wstring& root) {
+    return ::SetEnvironmentVariableW(L"PELICAN_DEVICE_ROOT", root.c_str()) &&
+           ::SetDllDirectoryW(testsupport::ProgramDirectory().c_str());
+}
+
+void ForgetDeviceFolder() {
+    ::SetDllDirectoryW(nullptr);
+    ::SetEnvironmentVariableW(L"PELICAN_DEVICE_ROOT", nullptr);
+}
+
 HDROP MakeDrop(const std::vector<std::wstring>& paths) {
     size_t chars = 1;
     for (const std::wstring& p : paths) chars += p.size() + 1;

@@ -19,6 +19,7 @@
 #include "executive/DebugTrace.h"
 #include "fileview/IFileView.h"
 #include "framework/CEmberAppModuleBase.h"
+#include "framework/CEmberSoftBus.h"
 #include "framework/IUIOperation.h"
 #include "platform/SystemServices.h"
 #include "shuttle/IShuttle.h"
@@ -255,6 +256,13 @@ void PumpFor(DWORD ms);
 // Shuttle.dll from the program folder, bound as the host binds it: its module
 // (null when that failed) and the library, which goes to the soft bus with it.
 IEmberAppModule* LoadShuttleModule(HMODULE* dll);
+// Binds Shuttle.dll and registers it on `bus`; false when either failed.
+bool RegisterShuttle(CEmberSoftBus* bus);
+// The folder-backed device at `root` for the Shuttle.dll bound next (the library
+// reads its root when Shuttle.dll creates it, and is found beside Shuttle.dll),
+// and back to none.
+bool UseDeviceFolder(const std::wstring& root);
+void ForgetDeviceFolder();
 
 // A shell drop handle holding `paths`, as the shell hands one to a window.
 HDROP MakeDrop(const std::vector<std::wstring>& paths);

@@ -140,8 +140,7 @@ protected:
         ASSERT_TRUE(testsupport::WriteFileBytes(Media(L"Music\\two.mp3"), Pattern(1, 't')));
         ASSERT_TRUE(testsupport::WriteFileBytes(Media(L"notes.txt"), "notes"));
         // The library reads its root when Shuttle.dll creates it; Handset.dll is found beside Shuttle.dll.
-        ASSERT_TRUE(::SetEnvironmentVariableW(L"PELICAN_DEVICE_ROOT", device.c_str()));
-        ASSERT_TRUE(::SetDllDirectoryW(testsupport::ProgramDirectory().c_str()));
+        ASSERT_TRUE(UseDeviceFolder(device));
     }
 
     void TearDown() override {
@@ -155,8 +154,7 @@ protected:
         app.SetMainWnd(nullptr);
         if (mainWnd.hwnd()) mainWnd.DestroyWindow();
         PumpFor(0);
-        ::SetDllDirectoryW(nullptr);
-        ::SetEnvironmentVariableW(L"PELICAN_DEVICE_ROOT", nullptr);
+        ForgetDeviceFolder();
         EXPECT_EQ(nullptr, ::GetModuleHandleW(L"Handset.dll")) << "the library goes with the module";
     }
 

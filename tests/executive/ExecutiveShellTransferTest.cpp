@@ -79,8 +79,7 @@ protected:
         const FILETIME april2019{0x5D2C4000, 0x01D4F0C3};
         ASSERT_TRUE(::SetFileTime(photo, nullptr, nullptr, &april2019));
         ::CloseHandle(photo);
-        ASSERT_TRUE(::SetEnvironmentVariableW(L"PELICAN_DEVICE_ROOT", device.c_str()));
-        ASSERT_TRUE(::SetDllDirectoryW(testsupport::ProgramDirectory().c_str()));
+        ASSERT_TRUE(UseDeviceFolder(device));
         Start();
     }
 
@@ -92,8 +91,7 @@ protected:
         app.SetMainWnd(nullptr);
         if (mainWnd.hwnd()) mainWnd.DestroyWindow();
         PumpFor(0);
-        ::SetDllDirectoryW(nullptr);
-        ::SetEnvironmentVariableW(L"PELICAN_DEVICE_ROOT", nullptr);
+        ForgetDeviceFolder();
         ::OleUninitialize();
     }
 
@@ -107,10 +105,7 @@ protected:
         ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_UIMain, ui, nullptr));
         ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_CmdExecutive, exec, nullptr));
         ui->executive = exec;
-        HMODULE dll = nullptr;
-        IEmberAppModule* shuttle = LoadShuttleModule(&dll);
-        ASSERT_NE(nullptr, shuttle);
-        ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_Shuttle, shuttle, dll));
+        ASSERT_TRUE(RegisterShuttle(bus));
         ASSERT_TRUE(mainWnd.Create());
         mainWnd.executive = exec;
         app.SetMainWnd(&mainWnd);

@@ -45,8 +45,7 @@ protected:
         ASSERT_TRUE(testsupport::WriteFileBytes(Media(L"DCIM\\IMG_0101.JPG"), "dcim"));
         ASSERT_TRUE(testsupport::WriteFileBytes(Media(L"notes.txt"), "notes"));
         ASSERT_TRUE(fvtest::WriteSolidBmp(skin.path() + L"tree.bmp", 300, 400, RGB(30, 60, 90)));
-        ASSERT_TRUE(::SetEnvironmentVariableW(L"PELICAN_DEVICE_ROOT", device.c_str()));
-        ASSERT_TRUE(::SetDllDirectoryW(testsupport::ProgramDirectory().c_str()));
+        ASSERT_TRUE(UseDeviceFolder(device));
         Start();
     }
 
@@ -58,8 +57,7 @@ protected:
         app.SetMainWnd(nullptr);
         if (mainWnd.hwnd()) mainWnd.DestroyWindow();
         PumpFor(0);
-        ::SetDllDirectoryW(nullptr);
-        ::SetEnvironmentVariableW(L"PELICAN_DEVICE_ROOT", nullptr);
+        ForgetDeviceFolder();
     }
 
     // The host's order, Shuttle.dll from the program folder; then the views, as
@@ -74,12 +72,7 @@ protected:
         ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_UIMain, ui, nullptr));
         ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_CmdExecutive, exec, nullptr));
         ui->executive = exec;
-        HMODULE dll = ::LoadLibraryW((testsupport::ProgramDirectory() + L"Shuttle.dll").c_str());
-        ASSERT_NE(nullptr, dll);
-        auto create =
-            reinterpret_cast<UINT_PTR (*)()>(reinterpret_cast<void*>(::GetProcAddress(dll, MAKEINTRESOURCEA(1))));
-        ASSERT_NE(nullptr, create);
-        ASSERT_EQ(S_OK, bus->RegisterModule(&ember::MID_Shuttle, reinterpret_cast<IEmberAppModule*>(create()), dll));
+        ASSERT_TRUE(RegisterShuttle(bus));
         ASSERT_TRUE(mainWnd.Create());
         mainWnd.executive = exec;
         app.SetMainWnd(&mainWnd);
