@@ -49,23 +49,6 @@ bool Xdotool(const std::wstring& args) {
 
 std::wstring At(POINT p) { return std::to_wstring(p.x) + L" " + std::to_wstring(p.y); }
 
-// A shell drop handle holding `paths`, as Explorer puts copied files on the clipboard.
-HGLOBAL FileList(const std::vector<std::wstring>& paths) {
-    size_t chars = 1;
-    for (const std::wstring& p : paths) chars += p.size() + 1;
-    HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(header + 1);
-    for (const std::wstring& p : paths) {
-        std::wmemcpy(text, p.c_str(), p.size() + 1);
-        text += p.size() + 1;
-    }
-    ::GlobalUnlock(memory);
-    return memory;
-}
-
 class DragOutEndToEnd : public MainWindowFixture {};
 
 TEST_F(DragOutEndToEnd, TwoPhotosDraggedOutAndPcFilesPastedWithCtrlV) {
@@ -122,7 +105,7 @@ TEST_F(DragOutEndToEnd, TwoPhotosDraggedOutAndPcFilesPastedWithCtrlV) {
     ASSERT_TRUE(WriteFileBytes(pc_ + L"\\paste2.txt", "second paste"));
     ASSERT_TRUE(::OpenClipboard(nullptr));
     ::EmptyClipboard();
-    ASSERT_NE(nullptr, ::SetClipboardData(CF_HDROP, FileList({pc_ + L"\\paste1.txt", pc_ + L"\\paste2.txt"})));
+    ASSERT_NE(nullptr, ::SetClipboardData(CF_HDROP, testsupport::MakeDrop({pc_ + L"\\paste1.txt", pc_ + L"\\paste2.txt"})));
     ::CloseClipboard();
     ASSERT_TRUE(Xdotool(L"mousemove " + At(first) + L" click 1 sleep 0.3 key ctrl+v"));
     ExpectCopyFinished();

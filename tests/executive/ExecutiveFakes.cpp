@@ -339,23 +339,6 @@ void ForgetDeviceFolder() {
     ::SetEnvironmentVariableW(L"PELICAN_DEVICE_ROOT", nullptr);
 }
 
-HDROP MakeDrop(const std::vector<std::wstring>& paths) {
-    size_t chars = 1;
-    for (const std::wstring& p : paths) chars += p.size() + 1;
-    HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(reinterpret_cast<BYTE*>(header) + sizeof(DROPFILES));
-    for (const std::wstring& p : paths) {
-        std::wmemcpy(text, p.c_str(), p.size() + 1);
-        text += p.size() + 1;
-    }
-    *text = L'\0';
-    ::GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
 // The fixture.
 
 void ExecutiveFixture::Build(bool withMainWindow, bool withFileView) {

@@ -20,6 +20,7 @@
 #include "fileview/IFileView.h"
 #include "framework/CEmberAppModuleBase.h"
 #include "framework/CEmberSoftBus.h"
+#include "tests/support/TestPaths.h"
 #include "framework/IUIOperation.h"
 #include "platform/SystemServices.h"
 #include "shuttle/IShuttle.h"
@@ -264,7 +265,6 @@ bool RegisterShuttle(CEmberSoftBus* bus);
 bool UseDeviceFolder(const std::wstring& root);
 void ForgetDeviceFolder();
 
-// A shell drop handle holding `paths`, as the shell hands one to a window.
-HDROP MakeDrop(const std::vector<std::wstring>& paths);
+using testsupport::MakeDrop;
 
 }  // namespace exectest

@@ -1,7 +1,10 @@
 // Test path helpers.
 #include "tests/support/TestPaths.h"
 
+#include <shlobj.h>
+
 #include <atomic>
+#include <cwchar>
 #include <vector>
 
 namespace testsupport {
@@ -138,6 +141,23 @@ std::vector<std::wstring> TreeEntries(const std::wstring& folder) {
     std::vector<std::wstring> out;
     ListTree(folder, L"", &out);
     return out;
+}
+
+HDROP MakeDrop(const std::vector<std::wstring>& paths) {
+    size_t chars = 1;
+    for (const std::wstring& p : paths) chars += p.size() + 1;
+    HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    auto* text = reinterpret_cast<wchar_t*>(reinterpret_cast<BYTE*>(header) + sizeof(DROPFILES));
+    for (const std::wstring& p : paths) {
+        std::wmemcpy(text, p.c_str(), p.size() + 1);
+        text += p.size() + 1;
+    }
+    *text = L'\0';
+    ::GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
 }
 
 }  // namespace testsupport

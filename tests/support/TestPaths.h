@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <string>
 #include <vector>
 
@@ -37,5 +39,9 @@ bool FileExists(const std::wstring& path);
 std::vector<std::wstring> TreeEntries(const std::wstring& folder);
 // A new file of `size` bytes that holds no data yet (costs no disk until written).
 bool MakeSparseFile(const std::wstring& path, long long size);
+
+// A shell drop handle holding `paths`, as the shell hands one to a window or
+// Explorer puts copied files on the clipboard.
+HDROP MakeDrop(const std::vector<std::wstring>& paths);
 
 }  // namespace testsupport
