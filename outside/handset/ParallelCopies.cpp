@@ -169,6 +169,7 @@ void ParallelCopies::CopyBatch(ITransferSide& from, ITransferSide& to, const std
         file.folder = tasks[i].folder;
         file.finalPath = tasks[i].finalPath;
         file.modified = tasks[i].node->modified;
+        file.fresh = tasks[i].fresh;
         files.push_back(std::move(file));
         of.push_back(i);
     }

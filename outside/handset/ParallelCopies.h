@@ -24,12 +24,13 @@ struct TransferNode;
 
 class ParallelCopies {
 public:
-    // A file that met no clash: written under a temporary name, then put at
-    // `finalPath` only if nothing is there by then.
+    // A file that met no clash: put at `finalPath` whole, and only if nothing
+    // is there by then.
     struct Task {
         const TransferNode* node = nullptr;
         std::wstring finalPath;
         std::wstring folder;
+        bool fresh = false;  // the job made the folder
     };
     // Called while the job's thread waits; false stops the waiting.
     using Tick = std::function<bool()>;

@@ -298,7 +298,7 @@ void TransferRunner::CopyFile(const Node& node, const std::wstring& targetFolder
     placed_.insert(Folded(path));
     // A small file to a free name: a helper copies it while this thread goes on.
     if (helpers_ && helped && !replace && node.size <= kSmallFile) {
-        helpers_->Add({&node, path, targetFolder}, [this] { return Report(current_) && CheckPresent(false); });
+        helpers_->Add({&node, path, targetFolder, fresh}, [this] { return Report(current_) && CheckPresent(false); });
         return;
     }
     WriteFile(node, path, replace, targetFolder);

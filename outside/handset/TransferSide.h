@@ -27,6 +27,9 @@ struct SmallFile {
     std::wstring folder;  // where its temporary name is made
     std::wstring finalPath;
     std::uint64_t modified = 0;
+    // The job made the folder and gave out every name in it: nothing else can
+    // stand at the final name, so it need not be looked for first.
+    bool fresh = false;
     bool placed = false;
 };
 
@@ -77,8 +80,9 @@ public:
     virtual bool Lookup(const std::wstring& path, SideEntry* entry) = 0;
     virtual bool MakeFolder(const std::wstring& path) = 0;
     virtual std::unique_ptr<ISideWriter> CreateTemporary(const std::wstring& folder) = 0;
-    // Several small files at once, each written under a temporary name and put
-    // in place only where nothing stands; what was not placed is removed.
+    // Several small files at once, each put in place only whole and only where
+    // nothing stands (written under a temporary name, or under its own name
+    // pending deletion until whole); what was not placed is removed.
     virtual void WriteMany(std::vector<SmallFile>* files) {
         for (SmallFile& file : *files) {
             std::unique_ptr<ISideWriter> writer = CreateTemporary(file.folder);

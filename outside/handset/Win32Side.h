@@ -2,6 +2,7 @@
 #pragma once
 #include <functional>
 
+#include "outside/handset/NewFiles.h"
 #include "outside/handset/TransferSide.h"
 
 namespace handset {
@@ -26,6 +27,7 @@ public:
     bool Lookup(const std::wstring& path, SideEntry* entry) override;
     bool MakeFolder(const std::wstring& path) override;
     std::unique_ptr<ISideWriter> CreateTemporary(const std::wstring& folder) override;
+    void WriteMany(std::vector<SmallFile>* files) override;
     bool SetFolderTime(const std::wstring& path, std::uint64_t modified) override;
     std::wstring Shown(const std::wstring& path) override;
     TransferError LastError() override { return lastError_; }
@@ -41,6 +43,7 @@ private:
     std::function<bool()> present_;  // null for the PC
     std::function<void(const std::wstring&)> orphaned_;
     TransferError lastError_ = TransferError::Other;
+    NewFiles newFiles_;
 };
 
 }  // namespace handset

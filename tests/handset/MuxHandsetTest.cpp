@@ -387,6 +387,17 @@ TEST_F(StandinFixture, ManySmallFilesArriveWholeWhenOneChangedAfterPlanning) {
     };
     EXPECT_EQ(modified(pc + L"\\Batch\\f3.bin") / 10000000, modified(media + L"\\Returned\\Batch\\f3.bin") / 10000000);
     EXPECT_FALSE(HoldsPartial(media + L"\\Returned\\Batch"));
+
+    // Once more into the folder that is there now: every name is asked about, none written over.
+    OnDevice(L"Returned\\Batch\\f5.bin", "mine");
+    ChoosingSink skipping;
+    skipping.choice = TransferClashChoice::Skip;
+    job = handset->Transfer()->PlanToDevice(back, L"/var/mobile/Media/Returned/");
+    ASSERT_NE(nullptr, job);
+    EXPECT_EQ(TransferOutcome::Completed, job->Run(&skipping));
+    job->Release();
+    EXPECT_EQ(39, skipping.clashes);
+    EXPECT_EQ("mine", testsupport::ReadFileBytes(media + L"\\Returned\\Batch\\f5.bin"));
 }
 
 // Pulled out while batches of small files are on their way: nothing half-written

@@ -6,6 +6,9 @@
 #include <utility>
 #include <vector>
 
+#include "outside/handset/DevicePaths.h"
+#include "outside/handset/NewFiles.h"
+#include "outside/handset/Win32Side.h"
 #include "tests/outside/HandsetFixture.h"
 
 namespace {
@@ -316,4 +319,43 @@ INSTANTIATE_TEST_SUITE_P(Direction, FolderDates, ::testing::Values(true, false),
                              return std::string(param.param ? "ToPc" : "ToDevice");
                          });
 
+// Small files reach a PC folder under their own names, in that folder (whose
+// name is not plain ASCII), dated; a name taken is left alone; a file never
+// kept does not stay.
+TEST_F(TransferJobs, SmallFilesWrittenTogetherLandWholeOnlyAtFreeNames) {
+    const std::wstring folder = handset::ExtendedPath(pc + L"\\Fotos f\u00FCr Oma");
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(testsupport::WriteFileBytes(folder + L"\\taken.jpg", "old"));
+    std::vector<handset::SmallFile> files;
+    for (const wchar_t* name : {L"a.jpg", L"\u00FC.jpg", L"taken.jpg", L"empty.txt"}) {
+        handset::SmallFile file;
+        file.bytes = name == std::wstring(L"empty.txt") ? "" : "new " + std::to_string(files.size());
+        file.folder = folder;
+        file.finalPath = folder + L"\\" + name;
+        file.modified = kBaseTime + files.size() * kHour;
+        files.push_back(std::move(file));
+    }
+    handset::Win32Side::Pc()->WriteMany(&files);
+
+    EXPECT_TRUE(files[0].placed && files[1].placed && files[3].placed);
+    EXPECT_FALSE(files[2].placed);
+    std::vector<std::wstring> names = Names(folder);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::wstring>{L"a.jpg", L"empty.txt", L"taken.jpg", L"\u00FC.jpg"}), names);
+    EXPECT_EQ("new 0", testsupport::ReadFileBytes(folder + L"\\a.jpg"));
+    EXPECT_EQ("new 1", testsupport::ReadFileBytes(folder + L"\\\u00FC.jpg"));
+    EXPECT_EQ("old", testsupport::ReadFileBytes(folder + L"\\taken.jpg"));
+    EXPECT_EQ(kBaseTime, Modified(folder + L"\\a.jpg"));
+    EXPECT_EQ(kBaseTime + 3 * kHour, Modified(folder + L"\\empty.txt"));
+
+    handset::NewFiles newFiles;
+    platform::UniqueFile cut = newFiles.Create(folder, folder + L"\\cut.jpg");
+    ASSERT_TRUE(cut);
+    DWORD written = 0;
+    ASSERT_TRUE(::WriteFile(cut.get(), "part", 4, &written, nullptr));
+    cut.reset();
+    EXPECT_FALSE(testsupport::FileExists(folder + L"\\cut.jpg")) << "a file cut short goes";
+}
+
 }  // namespace
+

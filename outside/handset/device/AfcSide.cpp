@@ -358,7 +358,7 @@ void AfcSide::WriteMany(std::vector<SmallFile>* files) {
         if ((!file.bytes.empty() && afc->PostWrite(entry.handle, file.bytes.data(), file.bytes.size()) != afc::kSuccess) ||
             afc->PostClose(entry.handle, true) != afc::kSuccess ||
             (ns && afc->PostSetModificationTime(entry.temporary, ns) != afc::kSuccess) ||
-            afc->PostGetFileInfo(entry.final) != afc::kSuccess)
+            (!file.fresh && afc->PostGetFileInfo(entry.final) != afc::kSuccess))
             return finish();
     }
     std::vector<Entry*> ready;
@@ -369,7 +369,7 @@ void AfcSide::WriteMany(std::vector<SmallFile>* files) {
         if (status == afc::kSuccess) status = closed;
         if (afc::NsFromFileTime(entry.file->modified)) afc->CollectStatus();  // a date not taken is no failure
         afc::FileInfo info;
-        const std::int64_t there = afc->CollectFileInfo(&info);
+        const std::int64_t there = entry.file->fresh ? afc::kObjectNotFound : afc->CollectFileInfo(&info);
         if (afc->Broken()) return finish();
         if (status == afc::kSuccess && there == afc::kObjectNotFound) ready.push_back(&entry);
     }
