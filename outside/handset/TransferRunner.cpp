@@ -315,13 +315,14 @@ void TransferRunner::WriteFile(const Node& node, const std::wstring& finalPath, 
     std::uint64_t counted = 0;  // of node.size; a file that grew since it was planned counts only that
     for (;;) {
         std::size_t got = 0;
-        if (!reader->Read(buffer_.data(), buffer_.size(), &got)) {
+        const char* bytes = nullptr;
+        if (!reader->ReadChunk(buffer_.data(), buffer_.size(), &bytes, &got)) {
             writer.reset();
             progress_.bytesDone -= counted;
             return Fail(node, TransferError::Unreadable);
         }
         if (got == 0) break;
-        if (!writer->Write(buffer_.data(), got)) {
+        if (!writer->Write(bytes, got)) {
             const TransferError why = to_->LastError();
             writer.reset();
             progress_.bytesDone -= counted;

@@ -38,6 +38,12 @@ public:
     virtual ~ISideReader() = default;
     // False on a read error; *got 0 at the end.
     virtual bool Read(void* buffer, std::size_t capacity, std::size_t* got) = 0;
+    // The same, but a reader that holds the bytes already may point *data at
+    // them (valid until its next call) instead of copying them into `buffer`.
+    virtual bool ReadChunk(char* buffer, std::size_t capacity, const char** data, std::size_t* got) {
+        *data = buffer;
+        return Read(buffer, capacity, got);
+    }
 };
 
 // A file being written under a temporary name. Destroyed without a successful

@@ -38,6 +38,12 @@ public:
         if (!afc_->Broken()) afc_->PostClose(handle_, false);
     }
     bool Read(void* buffer, std::size_t capacity, std::size_t* got) override {
+        const char* data = nullptr;
+        if (!ReadChunk(static_cast<char*>(buffer), capacity, &data, got)) return false;
+        if (*got) std::memcpy(buffer, data, *got);
+        return true;
+    }
+    bool ReadChunk(char*, std::size_t capacity, const char** data, std::size_t* got) override {
         *got = 0;
         if (ended_) return true;
         if (single_ && capacity < want_) return false;
@@ -52,7 +58,7 @@ public:
         } else {
             posted_ = afc_->PostRead(handle_, want_) == afc::kSuccess;
         }
-        std::memcpy(buffer, chunk_.data(), chunk_.size());
+        *data = chunk_.data();
         *got = chunk_.size();
         return true;
     }
