@@ -3,7 +3,7 @@
 # one run: a 100 MiB file and 1,000 small files (1-32 KiB), each way. Not a test; run by hand:
 #   bench/handset/run.sh            (after scripts/build)
 # Prints each side's MiB/s and the ratio Pelican / libimobiledevice (goal: at least 1.0 for every copy).
-# ROUNDS=n sets the number of rounds (3).
+# ROUNDS=n sets the number of rounds (3); PIN=0 lets the stand-in share processors with the clients.
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/common.sh"
 out=$BUILD/bench/handset
@@ -28,13 +28,22 @@ PY
 
 pelican=$BUILD/bench/handset_bench.exe
 rounds=${ROUNDS:-3}
+# A handset has a processor of its own: the stand-in gets the last one here and both clients the others. Sharing
+# one, each round trip becomes a hand-over on a single processor, which no USB handset gives; on a machine of two
+# processors that halves or doubles a side's figures from one run to the next, as the scheduler places them.
+standin_cpus=() client_cpus=()
+cpus=$(nproc)
+if [ "${PIN:-1}" != 0 ] && [ "$cpus" -ge 2 ] && command -v taskset >/dev/null; then
+  standin_cpus=(taskset -c $((cpus - 1))) client_cpus=(taskset -c 0-$((cpus - 2)))
+fi
 side() {  # side native|pelican: one round of one side into $data/<side>, its lines added to $data/<side>.txt
   rm -rf "$data/$1"; mkdir -p "$data/$1"
   if [ "$1" = native ]; then "$out/native_bench" "$data/in" "$data/native"
   else wine "$pelican" "Z:${data//\//\\}\\in" "Z:${data//\//\\}\\pelican" | tr -d '\r'; fi | tee -a "$data/$1.txt"
 }
 rounds() {
-  [ -f "$pelican" ] && { ensure_prefix; start_wineserver; }
+  # A Wine server already running would keep the processors it had.
+  [ -f "$pelican" ] && { stop_wineserver; ensure_prefix; start_wineserver; }
   for r in $(seq 1 "$rounds"); do
     # The machine is shared: the sides take turns going first, and each copy's best round counts.
     order="native pelican"; [ $((r % 2)) -eq 0 ] && order="pelican native"
@@ -45,7 +54,8 @@ rounds() {
 }
 export -f side rounds ensure_prefix start_wineserver stop_wineserver
 export out data pelican rounds
-"$ROOT/tests/standin/with_standin.sh" --plugged -- bash -c rounds | grep -v '^RESULT'
+"${standin_cpus[@]}" "$ROOT/tests/standin/with_standin.sh" --plugged -- "${client_cpus[@]}" bash -c rounds |
+  grep -v '^RESULT'
 
 # Both sides must have brought back what they sent.
 for s in native pelican; do
