@@ -8,8 +8,8 @@ namespace {
 using UnixName = char*(__cdecl*)(const wchar_t*);
 
 UnixName WineUnixName() {
-    static const UnixName function = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    static const UnixName function = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     return function;
 }
 
@@ -58,13 +58,17 @@ std::wstring NewFiles::UnixFolder(const std::wstring& folder) {
     return unixFolder_;
 }
 
+std::wstring NewFiles::Direct(const std::wstring& folder, const std::wstring& path) {
+    if (path.size() <= folder.size() + 1 || path.compare(0, folder.size(), folder) != 0 || path[folder.size()] != L'\\')
+        return path;
+    const std::wstring name = path.substr(folder.size() + 1);
+    if (!PlainName(name)) return path;
+    const std::wstring unixFolder = UnixFolder(folder);
+    return unixFolder.empty() ? path : unixFolder + L"\\" + name;
+}
+
 platform::UniqueFile NewFiles::Create(const std::wstring& folder, const std::wstring& path) {
-    std::wstring where = path;
-    const std::wstring name = path.size() > folder.size() + 1 ? path.substr(folder.size() + 1) : std::wstring();
-    if (path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == L'\\' && PlainName(name)) {
-        const std::wstring unixFolder = UnixFolder(folder);
-        if (!unixFolder.empty()) where = unixFolder + L"\\" + name;
-    }
+    const std::wstring where = Direct(folder, path);
     platform::UniqueFile file(::CreateFileW(where.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) return file;

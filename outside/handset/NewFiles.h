@@ -25,6 +25,9 @@ public:
     platform::UniqueFile Create(const std::wstring& folder, const std::wstring& path);
     // Ends the pending deletion of a file that is whole.
     static bool Keep(HANDLE file);
+    // How to spell `path`, a new name in `folder`, to create it or rename to
+    // it without replacing anything: under Wine its Unix name where it has one.
+    std::wstring Direct(const std::wstring& folder, const std::wstring& path);
 
 private:
     std::wstring UnixFolder(const std::wstring& folder);

@@ -84,7 +84,8 @@ public:
             const FILETIME t = FileTime(modified);
             ::SetFileTime(file_.get(), nullptr, nullptr, &t);
         }
-        committed_ = RenameOpenFile(file_.get(), finalPath, replace);
+        // A Replace must meet the name there whatever its case: Windows' own spelling.
+        committed_ = RenameOpenFile(file_.get(), replace ? finalPath : side_->Direct(finalPath), replace);
         if (committed_) file_.reset();
         return committed_;
     }
@@ -211,8 +212,8 @@ bool Win32Side::MakeFolder(const std::wstring& path) { return ::CreateDirectoryW
 
 std::unique_ptr<ISideWriter> Win32Side::CreateTemporary(const std::wstring& folder) {
     std::wstring path = JoinPath(folder, PartialName());
-    platform::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    platform::UniqueFile file(::CreateFileW(newFiles_.Direct(folder, path).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) {
         Failed();
         return nullptr;
@@ -239,6 +240,11 @@ void Win32Side::WriteMany(std::vector<SmallFile>* files) {
         }
         file.placed = NewFiles::Keep(out.get());
     }
+}
+
+std::wstring Win32Side::Direct(const std::wstring& path) {
+    const std::size_t cut = path.find_last_of(L'\\');
+    return cut == std::wstring::npos ? path : newFiles_.Direct(path.substr(0, cut), path);
 }
 
 bool Win32Side::SetFolderTime(const std::wstring& path, std::uint64_t modified) {

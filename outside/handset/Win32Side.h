@@ -34,6 +34,8 @@ public:
     bool Present() override;
     std::unique_ptr<ITransferSide> Fork() override { return std::unique_ptr<ITransferSide>(new Win32Side(*this)); }
     void Orphaned(const std::wstring& path);
+    // A new name's spelling for creating it or renaming to it (see NewFiles).
+    std::wstring Direct(const std::wstring& path);
 
 private:
     explicit Win32Side(const std::wstring& deviceRoot) : deviceRoot_(deviceRoot) {}

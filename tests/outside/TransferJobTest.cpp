@@ -171,6 +171,28 @@ INSTANTIATE_TEST_SUITE_P(
     }),
     [](const ::testing::TestParamInfo<ClashCase>& param) { return std::string(param.param.label); });
 
+// A name there in another case is the same name on Windows: Replace writes over
+// it and Keep both numbers the copy; neither makes a second spelling beside it.
+TEST_F(TransferJobs, AClashInAnotherCaseIsTheSameName) {
+    OnDevice(L"a.txt", "new");
+    for (TransferClashChoice choice : {TransferClashChoice::Replace, TransferClashChoice::KeepBoth}) {
+        const std::wstring folder = choice == TransferClashChoice::Replace ? L"replace" : L"keep";
+        OnPc(folder + L"\\A.TXT", "old");
+        const std::wstring to = pc + L"\\" + folder;
+        ScriptedSink sink;
+        sink.answer = choice;
+        EXPECT_EQ(TransferOutcome::Completed, ToPc({L"/a.txt"}, to, &sink));
+        std::vector<std::wstring> names = Names(to);
+        std::sort(names.begin(), names.end());
+        if (choice == TransferClashChoice::Replace) {
+            ASSERT_EQ(1u, names.size());
+            EXPECT_EQ("new", testsupport::ReadFileBytes(to + L"\\" + names[0]));
+        } else {
+            EXPECT_EQ((std::vector<std::wstring>{L"A.TXT", L"a (2).txt"}), names);
+        }
+    }
+}
+
 // Stopping: during one large file, or between many small ones, either way.
 struct StopCase {
     const char* label;
