@@ -1,5 +1,7 @@
-// NewFiles: new PC files made under their final names, pending deletion until whole.
+// NewFiles: new files made under their final names, and Wine's spelling of new names.
 #include "outside/handset/NewFiles.h"
+
+#include <cwchar>
 
 namespace handset {
 

@@ -1,4 +1,5 @@
-// New PC files for small copies, made under their final names.
+// New files of copies: small ones made under their final names, and new names
+// spelled so that Wine need not search their folder.
 #pragma once
 #include <windows.h>
 
@@ -8,7 +9,7 @@
 
 namespace handset {
 
-// A file is created where it belongs, pending deletion until it is whole: a
+// A small file is created where it belongs, pending deletion until whole: a
 // copy cut short (by a failure, a cancel or the program's end) leaves nothing
 // behind, and no temporary name and rename are needed per file.
 //
