@@ -67,7 +67,13 @@ struct StandinFixture : ::testing::Test {
     }
 
     void Plug() { ASSERT_TRUE(testsupport::WriteFileBytes(state + L"\\plugged", "")); }
-    void Unplug() { ::DeleteFileW((state + L"\\plugged").c_str()); }
+    // Also waits until the stand-in has seen it: a plug-in that followed at once
+    // could otherwise be seen as a removal and a new arrival in the middle of a test.
+    void Unplug() {
+        ::DeleteFileW((state + L"\\plugged").c_str());
+        const ULONGLONG end = ::GetTickCount64() + 3000;
+        while (testsupport::FileExists(state + L"\\attached") && ::GetTickCount64() < end) ::Sleep(5);
+    }
     std::vector<int> Codes() {
         std::lock_guard<std::mutex> lock(Recorded().lock);
         return Recorded().codes;

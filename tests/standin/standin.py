@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """A stand-in handset for the tests: a usbmux service (plist protocol) on a local TCP port, a lockdown
 service with TLS and a generated pairing record, and AFC services backed by PC folders. The handset is
-plugged in while STATE/plugged exists.
+plugged in while STATE/plugged exists; STATE/attached exists while the stand-in has seen it plugged in, so that
+a test can wait until a change has been seen.
 
     standin.py --state DIR --media FOLDER [--root FOLDER] [--plugged] [--udid UDID] [--keys FILE]
                [--no-pair-record] [--refuse-session[=ERROR]] [--no-afc2]
@@ -189,6 +190,7 @@ class Handset:
             self.device_id = self.last_id
             for sock in self.listeners:
                 push(sock, self.attached_message())
+            write_atomic(os.path.join(self.args.state, 'attached'), str(self.device_id).encode())
         log('plugged in, device', self.device_id)
 
     def detach(self):
@@ -198,6 +200,10 @@ class Handset:
             self.services.clear()
             for sock in self.listeners:
                 push(sock, {'MessageType': 'Detached', 'DeviceID': old})
+            try:
+                os.remove(os.path.join(self.args.state, 'attached'))
+            except FileNotFoundError:
+                pass
         log('unplugged, device', old)
         for s in doomed:
             try:
