@@ -57,12 +57,17 @@ const wchar_t* Reason(TransferError why) {
     }
 }
 
+// The name a PC or device path ends in, a folder's trailing separator aside.
+std::wstring LastNameOf(std::wstring path) {
+    while (path.size() > 1 && (path.back() == L'/' || path.back() == L'\\')) path.pop_back();
+    const size_t cut = path.find_last_of(L"/\\");
+    return cut == std::wstring::npos ? path : path.substr(cut + 1);
+}
+
 // The name a path ends in, for a status line that has room for one name.
 std::wstring ShortName(const wchar_t* path) {
     if (!path) return {};
-    std::wstring name = path;
-    const size_t cut = name.find_last_of(L"\\/");
-    if (cut != std::wstring::npos && cut + 1 < name.size()) name = name.substr(cut + 1);
+    std::wstring name = LastNameOf(path);
     if (name.size() > kStatusNameMax) name = name.substr(0, kStatusNameMax / 2 - 1) + L"..." +
                                              name.substr(name.size() - (kStatusNameMax / 2 - 2));
     return name;
@@ -175,13 +180,6 @@ std::vector<std::wstring> Items(const CopyJob& job) {
         case FileOp_CopyFolderToDevice: return {job.source};
         default: return {};
     }
-}
-
-// The name a PC or device path ends in, a folder's trailing separator aside.
-std::wstring LastNameOf(std::wstring path) {
-    while (path.size() > 1 && (path.back() == L'/' || path.back() == L'\\')) path.pop_back();
-    const size_t cut = path.find_last_of(L"/\\");
-    return cut == std::wstring::npos ? path : path.substr(cut + 1);
 }
 
 std::wstring Joined(const std::wstring& folder, const std::wstring& name, wchar_t separator) {

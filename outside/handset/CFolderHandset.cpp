@@ -26,19 +26,9 @@ bool ListForTree(const std::wstring& folder, std::vector<ListedEntry>* listed) {
     return true;
 }
 
-std::string IdentityOf(const std::wstring& path, DWORD flags) {
-    platform::UniqueFile file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!file || !::GetFileInformationByHandle(file.get(), &info)) return {};
-    return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) + ":" +
-           std::to_string(info.nFileIndexLow);
-}
-
 bool IsLinkItself(const std::wstring& path) {
-    const std::string link = IdentityOf(path, FILE_FLAG_OPEN_REPARSE_POINT);
-    return !link.empty() && link != IdentityOf(path, 0);
+    const std::string link = FileIdentity(path, FILE_FLAG_OPEN_REPARSE_POINT);
+    return !link.empty() && link != FileIdentity(path);
 }
 
 bool DeleteTree(const std::wstring& path, DWORD attrs) {

@@ -6,6 +6,8 @@
 #include <climits>
 #include <cwctype>
 
+#include "platform/Handles.h"
+
 namespace handset {
 
 const wchar_t kPartialPrefix[] = L"~$pelican-";
@@ -153,6 +155,16 @@ std::wstring NumberedName(const std::wstring& name, int n, bool folder) {
 }
 
 unsigned long Attributes(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()); }
+
+std::string FileIdentity(const std::wstring& path, unsigned long flags) {
+    platform::UniqueFile file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file || !::GetFileInformationByHandle(file.get(), &info)) return {};
+    return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) + ":" +
+           std::to_string(info.nFileIndexLow);
+}
 
 bool IsFolder(const std::wstring& path) {
     DWORD a = ::GetFileAttributesW(path.c_str());

@@ -37,6 +37,10 @@ std::wstring NumberedName(const std::wstring& name, int n, bool folder);
 // Attributes of a path, or INVALID_FILE_ATTRIBUTES.
 unsigned long Attributes(const std::wstring& path);
 bool IsFolder(const std::wstring& path);
+// What a path leads to, as its volume and file number ("" when it cannot be
+// opened): two paths of one file or folder have the same. `flags` may add
+// FILE_FLAG_OPEN_REPARSE_POINT, for a link itself.
+std::string FileIdentity(const std::wstring& path, unsigned long flags = 0);
 
 // One entry of a backing folder. `address` is the name to open it by: the
 // name itself, or its short name when the name holds characters the Win32

@@ -16,9 +16,9 @@ std::wstring PartialName() {
            L".part";
 }
 
-void DiscardOpenFile(HANDLE file) {
-    FILE_DISPOSITION_INFO dispose{TRUE};
-    ::SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof(dispose));
+bool DiscardOpenFile(HANDLE file, bool discard) {
+    FILE_DISPOSITION_INFO dispose{static_cast<BOOLEAN>(discard)};
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof(dispose)) != 0;
 }
 
 bool RenameOpenFile(HANDLE file, const std::wstring& newPath, bool replace) {

@@ -44,8 +44,9 @@ private:
 
 // A fresh name under which an unfinished copy is written (kPartialPrefix...).
 std::wstring PartialName();
-// Marks an open file for deletion when its handle closes.
-void DiscardOpenFile(HANDLE file);
+// Marks an open file for deletion when its handle closes, or (`discard`
+// false) takes the mark back; false when that fails.
+bool DiscardOpenFile(HANDLE file, bool discard = true);
 
 // Gives a file's handle a new full name (extended-length path); without
 // `replace`, false when the name is taken. False when the rename fails.

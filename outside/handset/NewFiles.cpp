@@ -1,7 +1,8 @@
 // NewFiles: new files made under their final names, and Wine's spelling of new names.
 #include "outside/handset/NewFiles.h"
 
-#include <cwchar>
+#include "outside/handset/DevicePaths.h"
+#include "outside/handset/FileCopy.h"
 
 namespace handset {
 
@@ -15,23 +16,11 @@ UnixName WineUnixName() {
     return function;
 }
 
-bool PlainName(const std::wstring& name) {
-    if (name.empty() || name.back() == L'.' || name.back() == L' ') return false;
+// A name Windows and Wine's Unix names spell alike.
+bool PlainAsciiName(const std::wstring& name) {
     for (wchar_t c : name)
-        if (c < 0x20 || c > 0x7E || wcschr(L"\\/:*?\"<>|", c)) return false;
-    return true;
-}
-
-bool SameFolder(const std::wstring& a, const std::wstring& b) {
-    BY_HANDLE_FILE_INFORMATION one{}, other{};
-    auto info = [](const std::wstring& path, BY_HANDLE_FILE_INFORMATION* out) {
-        platform::UniqueFile folder(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        return folder && ::GetFileInformationByHandle(folder.get(), out);
-    };
-    return info(a, &one) && info(b, &other) && one.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
-           one.nFileIndexHigh == other.nFileIndexHigh && one.nFileIndexLow == other.nFileIndexLow;
+        if (c > 0x7E) return false;
+    return IsPlainName(name);
 }
 
 }  // namespace
@@ -54,7 +43,8 @@ std::wstring NewFiles::UnixFolder(const std::wstring& folder) {
         for (wchar_t& c : wide)
             if (c == L'/') c = L'\\';
         std::wstring candidate = L"\\\\?\\unix" + wide;
-        if (SameFolder(folder, candidate)) unixFolder_ = std::move(candidate);
+        const std::string identity = FileIdentity(folder);
+        if (!identity.empty() && identity == FileIdentity(candidate)) unixFolder_ = std::move(candidate);
     }
     ::HeapFree(::GetProcessHeap(), 0, name);
     return unixFolder_;
@@ -64,7 +54,7 @@ std::wstring NewFiles::Direct(const std::wstring& folder, const std::wstring& pa
     if (path.size() <= folder.size() + 1 || path.compare(0, folder.size(), folder) != 0 || path[folder.size()] != L'\\')
         return path;
     const std::wstring name = path.substr(folder.size() + 1);
-    if (!PlainName(name)) return path;
+    if (!PlainAsciiName(name)) return path;
     const std::wstring unixFolder = UnixFolder(folder);
     return unixFolder.empty() ? path : unixFolder + L"\\" + name;
 }
@@ -74,8 +64,7 @@ platform::UniqueFile NewFiles::Create(const std::wstring& folder, const std::wst
     platform::UniqueFile file(::CreateFileW(where.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) return file;
-    FILE_DISPOSITION_INFO pending{TRUE};
-    if (!::SetFileInformationByHandle(file.get(), FileDispositionInfo, &pending, sizeof(pending))) {
+    if (!DiscardOpenFile(file.get())) {
         const DWORD error = ::GetLastError();
         file.reset();
         ::DeleteFileW(where.c_str());
@@ -84,9 +73,6 @@ platform::UniqueFile NewFiles::Create(const std::wstring& folder, const std::wst
     return file;
 }
 
-bool NewFiles::Keep(HANDLE file) {
-    FILE_DISPOSITION_INFO keep{FALSE};
-    return ::SetFileInformationByHandle(file, FileDispositionInfo, &keep, sizeof(keep)) != 0;
-}
+bool NewFiles::Keep(HANDLE file) { return DiscardOpenFile(file, false); }
 
 }  // namespace handset

@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
 #include "outside/handset/FileCopy.h"
 #include "outside/handset/DevicePaths.h"
 #include "platform/Handles.h"
@@ -18,8 +16,14 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 
 std::uint64_t Ticks(const FILETIME& t) { return (std::uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
 
-FILETIME FileTime(std::uint64_t ticks) {
-    return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+bool SetModified(HANDLE file, std::uint64_t ticks) {
+    const FILETIME t{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    return ::SetFileTime(file, nullptr, nullptr, &t) != 0;
+}
+
+bool WriteAll(HANDLE file, const void* data, std::size_t size) {
+    DWORD written = 0;
+    return ::WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
 }
 
 // Opens what a path names, following links, to ask about it.
@@ -75,15 +79,9 @@ public:
         ::DeleteFileW(path_.c_str());
         if (!side_->Present() || Attributes(path_) != INVALID_FILE_ATTRIBUTES) side_->Orphaned(path_);
     }
-    bool Write(const void* data, std::size_t size) override {
-        DWORD written = 0;
-        return ::WriteFile(file_.get(), data, static_cast<DWORD>(size), &written, nullptr) && written == size;
-    }
+    bool Write(const void* data, std::size_t size) override { return WriteAll(file_.get(), data, size); }
     bool Commit(const std::wstring& finalPath, std::uint64_t modified, bool replace) override {
-        if (modified) {
-            const FILETIME t = FileTime(modified);
-            ::SetFileTime(file_.get(), nullptr, nullptr, &t);
-        }
+        if (modified) SetModified(file_.get(), modified);
         // A Replace must meet the name there whatever its case: Windows' own spelling.
         committed_ = RenameOpenFile(file_.get(), replace ? finalPath : side_->Direct(finalPath), replace);
         if (committed_) file_.reset();
@@ -173,15 +171,7 @@ bool Win32Side::List(const std::wstring& folder, std::vector<SideEntry>* entries
     return true;
 }
 
-std::string Win32Side::FolderIdentity(const std::wstring& folder) {
-    platform::UniqueFile file = OpenForInfo(folder, FILE_READ_ATTRIBUTES);
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!file || !::GetFileInformationByHandle(file.get(), &info)) return {};
-    char text[40];
-    std::snprintf(text, sizeof(text), "%lx:%lx:%lx", info.dwVolumeSerialNumber, info.nFileIndexHigh,
-                  info.nFileIndexLow);
-    return text;
-}
+std::string Win32Side::FolderIdentity(const std::wstring& folder) { return FileIdentity(folder); }
 
 std::unique_ptr<ISideReader> Win32Side::OpenRead(const std::wstring& path) {
     platform::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
@@ -229,15 +219,8 @@ void Win32Side::WriteMany(std::vector<SmallFile>* files) {
         file.placed = false;
         platform::UniqueFile out = newFiles_.Create(file.folder, file.finalPath);
         if (!out) continue;  // copied again by the job's thread, which finds out why
-        DWORD written = 0;
-        if (!file.bytes.empty() &&
-            !(::WriteFile(out.get(), file.bytes.data(), static_cast<DWORD>(file.bytes.size()), &written, nullptr) &&
-              written == file.bytes.size()))
-            continue;
-        if (file.modified) {
-            const FILETIME t = FileTime(file.modified);
-            ::SetFileTime(out.get(), nullptr, nullptr, &t);
-        }
+        if (!file.bytes.empty() && !WriteAll(out.get(), file.bytes.data(), file.bytes.size())) continue;
+        if (file.modified) SetModified(out.get(), file.modified);
         file.placed = NewFiles::Keep(out.get());
     }
 }
@@ -249,8 +232,7 @@ std::wstring Win32Side::Direct(const std::wstring& path) {
 
 bool Win32Side::SetFolderTime(const std::wstring& path, std::uint64_t modified) {
     platform::UniqueFile folder = OpenForInfo(path, FILE_WRITE_ATTRIBUTES);
-    const FILETIME t = FileTime(modified);
-    return (folder && ::SetFileTime(folder.get(), nullptr, nullptr, &t)) || Failed();
+    return (folder && SetModified(folder.get(), modified)) || Failed();
 }
 
 }  // namespace handset
